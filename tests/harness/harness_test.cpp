@@ -1,0 +1,62 @@
+// Checks the ground every Windows test stands on: a private prefix, a private display, a real
+// window on it, and a CJK font behind the names the programs ask for.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+std::wstring Env(const wchar_t* name) {
+    wchar_t buffer[1024] = {};
+    DWORD n = GetEnvironmentVariableW(name, buffer, 1024);
+    return n && n < 1024 ? buffer : L"";
+}
+
+TEST(Harness, RunsInThrowawayPrefix) {
+    std::wstring prefix = Env(L"WINEPREFIX");
+    std::wstring run = Env(L"KORVEX_RUN_DIR");
+    ASSERT_FALSE(run.empty());
+    EXPECT_EQ(run.rfind(L"/tmp/korvex-run.", 0), 0u);
+    EXPECT_EQ(prefix, run + L"/prefix");
+}
+
+TEST(Harness, ShowsAWindowOnItsDisplay) {
+    HWND hwnd = CreateWindowExW(0, L"STATIC", L"harness", WS_POPUP | WS_VISIBLE, 10, 10, 200, 100,
+                                nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(hwnd, nullptr);
+    EXPECT_TRUE(IsWindowVisible(hwnd));
+    RECT rc{};
+    GetWindowRect(hwnd, &rc);
+    EXPECT_EQ(rc.right - rc.left, 200);
+    DestroyWindow(hwnd);
+}
+
+// The CJK stand-in must draw Chinese glyphs: text in "宋体" covers pixels.
+TEST(Harness, SongTiDrawsChineseText) {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, 64, 32);
+    HGDIOBJ oldBmp = SelectObject(dc, bmp);
+    RECT all{0, 0, 64, 32};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    HFONT font = CreateFontW(24, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"宋体");
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    wchar_t face[LF_FACESIZE] = {};
+    GetTextFaceW(dc, LF_FACESIZE, face);
+    TextOutW(dc, 0, 0, L"游戏", 2);
+    int dark = 0;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 64; ++x)
+            if (GetRValue(GetPixel(dc, x, y)) < 128) ++dark;
+    SelectObject(dc, oldFont);
+    SelectObject(dc, oldBmp);
+    DeleteObject(font);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    EXPECT_GT(dark, 20) << "face chosen: " << std::string(face, face + wcslen(face)).size();
+}
+
+}  // namespace
