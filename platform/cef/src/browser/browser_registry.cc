@@ -1,0 +1,136 @@
+#include "browser/browser_registry.h"
+
+#include "cef/cef_task.h"
+
+namespace cef_detail {
+
+BrowserRegistry& BrowserRegistry::Get() {
+    static BrowserRegistry* registry = new BrowserRegistry;  // lives as long as the process
+    return *registry;
+}
+
+void BrowserRegistry::Add(CefRefPtr<BrowserImpl> browser) {
+    std::lock_guard lock(mutex_);
+    browsers_[browser->GetIdentifier()] = browser;
+}
+
+void BrowserRegistry::BindTarget(BrowserImpl* browser, const std::string& target_id) {
+    std::lock_guard lock(mutex_);
+    by_target_[target_id] = browser;
+}
+
+void BrowserRegistry::BindSession(BrowserImpl* browser, const std::string& session_id) {
+    std::lock_guard lock(mutex_);
+    by_session_[session_id] = browser;
+}
+
+void BrowserRegistry::Remove(BrowserImpl* browser) {
+    CefRefPtr<BrowserImpl> keep;  // released after the lock
+    std::lock_guard lock(mutex_);
+    std::erase_if(by_session_, [browser](const auto& entry) { return entry.second == browser; });
+    std::erase_if(by_target_, [browser](const auto& entry) { return entry.second == browser; });
+    if (auto it = browsers_.find(browser->GetIdentifier()); it != browsers_.end()) {
+        keep = it->second;
+        browsers_.erase(it);
+    }
+}
+
+CefRefPtr<BrowserImpl> BrowserRegistry::BySession(const std::string& session_id) {
+    std::lock_guard lock(mutex_);
+    auto it = by_session_.find(session_id);
+    return it == by_session_.end() ? nullptr : CefRefPtr<BrowserImpl>(it->second);
+}
+
+CefRefPtr<BrowserImpl> BrowserRegistry::ByTarget(const std::string& target_id) {
+    std::lock_guard lock(mutex_);
+    auto it = by_target_.find(target_id);
+    return it == by_target_.end() ? nullptr : CefRefPtr<BrowserImpl>(it->second);
+}
+
+std::size_t BrowserRegistry::Count() {
+    std::lock_guard lock(mutex_);
+    return browsers_.size();
+}
+
+void BrowserRegistry::Listen(Connection* connection) {
+    {
+        std::lock_guard lock(mutex_);
+        if (listening_ == connection) return;
+        listening_ = connection;
+    }
+    connection->AddListener([this](const std::string& method, const Json& params,
+                                   const std::string& session_id) {
+        OnEvent(method, params, session_id);
+    });
+    connection->AddIoListener("Page.screencastFrame",
+                              [this](const std::string&, Json& params, const std::string& session) {
+                                  return OnScreencastFrame(params, session);
+                              });
+    // Pop-ups show up as new page targets whose opener is one of the browsers.
+    connection->Send("Target.setDiscoverTargets", {{"discover", true}});
+}
+
+void BrowserRegistry::OnEvent(const std::string& method, const Json& params,
+                              const std::string& session_id) {
+    if (!session_id.empty()) {
+        if (CefRefPtr<BrowserImpl> browser = BySession(session_id)) {
+            browser->OnPageEvent(method, params);
+        }
+        return;
+    }
+    if (method == "Target.targetCreated") {
+        OnPopupTarget(params.value("targetInfo", Json::object()));
+    } else if (method == "Target.targetDestroyed" || method == "Target.detachedFromTarget") {
+        // The page went away on its own (window.close(), engine gone): close its browser too.
+        const std::string target = params.contains("targetId")
+                                       ? params.value("targetId", "")
+                                       : params.value("targetInfo", Json::object()).value("targetId", "");
+        if (CefRefPtr<BrowserImpl> browser = ByTarget(target)) browser->CloseBrowser(true);
+    }
+}
+
+void BrowserRegistry::OnPopupTarget(const Json& info) {
+    if (info.value("type", "") != "page") return;
+    CefRefPtr<BrowserImpl> opener = ByTarget(info.value("openerId", ""));
+    if (!opener) return;
+    const std::string target_id = info.value("targetId", "");
+    std::string url = opener->TakePendingPopupUrl();
+    if (url.empty()) url = info.value("url", "");
+    // Pop-up decisions are made on TID_IO, never on TID_UI.
+    PostToThread(TID_IO, [opener, target_id, url] {
+        CefRefPtr<CefClient> client = opener->GetClient();
+        CefRefPtr<CefLifeSpanHandler> life = client ? client->GetLifeSpanHandler() : nullptr;
+        CefWindowInfo window_info;
+        window_info.SetAsPopup(nullptr, CefString());
+        CefRefPtr<CefClient> popup_client = client;
+        CefBrowserSettings settings;
+        CefPopupFeatures features;
+        bool no_javascript_access = false;
+        const bool suppress =
+            life && life->OnBeforePopup(opener.get(), opener->GetMainFrame(), CefString(url),
+                                        CefString(), WOD_NEW_FOREGROUND_TAB, true, features,
+                                        window_info, popup_client, settings,
+                                        &no_javascript_access);
+        Connection* connection = GetConnection();
+        if (!connection) return;
+        if (suppress) {
+            connection->Send("Target.closeTarget", {{"targetId", target_id}});
+            return;
+        }
+        PostToThread(TID_UI, [window_info, popup_client, target_id] {
+            CefRefPtr<BrowserImpl> popup =
+                new BrowserImpl(window_info, popup_client, std::string(), target_id, true);
+            popup->Start();
+        });
+    });
+}
+
+bool BrowserRegistry::OnScreencastFrame(Json& params, const std::string& session_id) {
+    if (CefRefPtr<BrowserImpl> browser = BySession(session_id)) {
+        browser->OnScreencastFrame(params);
+        return true;
+    }
+    return false;  // a page that is not a browser's (a measurement, for instance)
+}
+
+}  // namespace cef_detail

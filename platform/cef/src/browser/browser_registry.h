@@ -1,0 +1,42 @@
+// Every live browser of the process, found by its page session or target, and the one set of
+// connection listeners that routes the engine's events to them.
+#pragma once
+
+#include <map>
+#include <mutex>
+#include <string>
+
+#include "browser/browser_impl.h"
+
+namespace cef_detail {
+
+class BrowserRegistry {
+  public:
+    static BrowserRegistry& Get();
+
+    // TID_UI. The registry holds a reference until Remove.
+    void Add(CefRefPtr<BrowserImpl> browser);
+    void BindTarget(BrowserImpl* browser, const std::string& target_id);
+    void BindSession(BrowserImpl* browser, const std::string& session_id);
+    void Remove(BrowserImpl* browser);
+    // Any thread.
+    CefRefPtr<BrowserImpl> BySession(const std::string& session_id);
+    CefRefPtr<BrowserImpl> ByTarget(const std::string& target_id);
+    std::size_t Count();
+
+    // Installs the listeners once per connection.
+    void Listen(Connection* connection);
+
+  private:
+    void OnEvent(const std::string& method, const Json& params, const std::string& session_id);
+    void OnPopupTarget(const Json& target_info);
+    bool OnScreencastFrame(Json& params, const std::string& session_id);
+
+    std::mutex mutex_;
+    std::map<int, CefRefPtr<BrowserImpl>> browsers_;
+    std::map<std::string, BrowserImpl*> by_session_;
+    std::map<std::string, BrowserImpl*> by_target_;
+    Connection* listening_ = nullptr;
+};
+
+}  // namespace cef_detail

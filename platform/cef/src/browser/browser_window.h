@@ -1,0 +1,60 @@
+// The Win32 window of a browser (class "CefBrowserWindow"): paints the page's latest frame and
+// forwards mouse, keyboard, IME text and focus to the page. Lives on TID_UI.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "cef/cef_window_info.h"
+
+namespace cef_detail {
+
+class FramePainter;
+
+class BrowserWindow {
+  public:
+    class Delegate {
+      public:
+        virtual void OnWindowResized(int width, int height) = 0;
+        // WM_DESTROY: the window is going, whoever destroyed it.
+        virtual void OnWindowDestroyed() = 0;
+        // A right click at client coordinates, after the page has seen the button.
+        virtual void OnContextMenuRequested(int x, int y) = 0;
+        // The page session input goes to; empty while the page is not attached.
+        virtual const std::string& WindowSession() = 0;
+        virtual FramePainter* Painter() = 0;
+
+      protected:
+        ~Delegate() = default;
+    };
+
+    static constexpr wchar_t kClassName[] = L"CefBrowserWindow";
+
+    // Creates the window as info says. Null handle when creation failed.
+    BrowserWindow(const CefWindowInfo& info, Delegate* delegate);
+    ~BrowserWindow();
+    BrowserWindow(const BrowserWindow&) = delete;
+    BrowserWindow& operator=(const BrowserWindow&) = delete;
+
+    HWND hwnd() const { return hwnd_; }
+    void Destroy();
+
+  private:
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    void Paint();
+    void SendMouse(const char* type, LPARAM lp, const char* button, int click_count,
+                   WPARAM wp, int delta_y = 0);
+    void SendKey(const char* type, WPARAM wp, LPARAM lp);
+    void SendChar(wchar_t ch);
+    void InsertText(const std::wstring& text);
+    int Modifiers() const;
+
+    HWND hwnd_ = nullptr;
+    Delegate* delegate_;
+    bool tracking_leave_ = false;
+    wchar_t high_surrogate_ = 0;
+};
+
+}  // namespace cef_detail

@@ -1,0 +1,160 @@
+#include "browser/context_menu.h"
+
+#include "browser/menu_model.h"
+
+namespace cef_detail {
+namespace {
+
+class ContextMenuParams : public CefContextMenuParams {
+  public:
+    ContextMenuParams(int x, int y, const Json& hit) : x_(x), y_(y) {
+        link_ = hit.value("link", "");
+        page_ = hit.value("pageUrl", "");
+        frame_ = hit.value("frameUrl", "");
+        selection_ = hit.value("selection", "");
+        editable_ = hit.value("editable", false);
+        flags_ = CM_TYPEFLAG_PAGE;
+        if (hit.value("frame", false)) flags_ |= CM_TYPEFLAG_FRAME;
+        if (!link_.empty()) flags_ |= CM_TYPEFLAG_LINK;
+        if (hit.value("media", false)) flags_ |= CM_TYPEFLAG_MEDIA;
+        if (!selection_.empty()) flags_ |= CM_TYPEFLAG_SELECTION;
+        if (editable_) flags_ |= CM_TYPEFLAG_EDITABLE;
+    }
+    int GetXCoord() override { return x_; }
+    int GetYCoord() override { return y_; }
+    int GetTypeFlags() override { return flags_; }
+    CefString GetLinkUrl() override { return CefString(link_); }
+    CefString GetPageUrl() override { return CefString(page_); }
+    CefString GetFrameUrl() override { return CefString(frame_); }
+    CefString GetSelectionText() override { return CefString(selection_); }
+    bool IsEditable() override { return editable_; }
+
+  private:
+    int x_, y_, flags_;
+    std::string link_, page_, frame_, selection_;
+    bool editable_;
+    IMPLEMENT_REFCOUNTING(ContextMenuParams);
+};
+
+void CopyToClipboard(HWND window, const std::wstring& text) {
+    if (!OpenClipboard(window)) return;
+    EmptyClipboard();
+    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t))) {
+        if (void* p = GlobalLock(memory)) {
+            memcpy(p, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+            GlobalUnlock(memory);
+            if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
+        } else {
+            GlobalFree(memory);
+        }
+    }
+    CloseClipboard();
+}
+
+// The library's own action for a command the handler did not take.
+void Execute(BrowserImpl& browser, HWND window, int command, CefContextMenuParams& params) {
+    auto edit = [&browser](const char* name) {
+        browser.SendToPage("Runtime.evaluate",
+                           {{"expression", std::string("document.execCommand('") + name + "')"},
+                            {"userGesture", true}});
+    };
+    switch (command) {
+        case MENU_ID_BACK: browser.GoBack(); break;
+        case MENU_ID_FORWARD: browser.GoForward(); break;
+        case MENU_ID_RELOAD: browser.Reload(); break;
+        case MENU_ID_RELOAD_NOCACHE:
+            browser.SendToPage("Page.reload", {{"ignoreCache", true}});
+            break;
+        case MENU_ID_STOPLOAD: browser.StopLoad(); break;
+        case MENU_ID_UNDO: edit("undo"); break;
+        case MENU_ID_REDO: edit("redo"); break;
+        case MENU_ID_CUT: edit("cut"); break;
+        case MENU_ID_COPY: edit("copy"); break;
+        case MENU_ID_PASTE: edit("paste"); break;
+        case MENU_ID_DELETE: edit("delete"); break;
+        case MENU_ID_SELECT_ALL: edit("selectAll"); break;
+        case MENU_ID_OPEN_LINK_NEW_WINDOW:
+            browser.SendToPage("Runtime.evaluate",
+                               {{"expression", "window.open(" + Json(params.GetLinkUrl().ToString()).dump() + ")"},
+                                {"userGesture", true}});
+            break;
+        case MENU_ID_COPY_LINK: CopyToClipboard(window, params.GetLinkUrl().ToWString()); break;
+        default: break;
+    }
+}
+
+class MenuCallback : public CefRunContextMenuCallback {
+  public:
+    MenuCallback(CefRefPtr<BrowserImpl> browser, HWND window, CefRefPtr<CefContextMenuParams> params)
+        : browser_(browser), window_(window), params_(params) {}
+    void Continue(int command_id, cef_event_flags_t) override {
+        PostToThread(TID_UI, [browser = browser_, window = window_, params = params_, command_id] {
+            Execute(*browser, window, command_id, *params);
+        });
+    }
+    void Cancel() override {}
+
+  private:
+    CefRefPtr<BrowserImpl> browser_;
+    HWND window_;
+    CefRefPtr<CefContextMenuParams> params_;
+    IMPLEMENT_REFCOUNTING(MenuCallback);
+};
+
+}  // namespace
+
+std::string HitTestScript(int x, int y) {
+    return "(() => { const e = document.elementFromPoint(" + std::to_string(x) + ", " +
+           std::to_string(y) +
+           ");"
+           " const a = e && e.closest ? e.closest('a[href]') : null;"
+           " const t = e ? e.tagName : '';"
+           " const plain = ['button','submit','checkbox','radio','reset','image','file','color','range'];"
+           " const editable = !!e && (e.isContentEditable || t === 'TEXTAREA' ||"
+           "   (t === 'INPUT' && !plain.includes(e.type)));"
+           " const frame = t === 'IFRAME' || t === 'FRAME';"
+           " return { link: a ? a.href : '', selection: String(getSelection()), editable,"
+           "   media: /^(IMG|VIDEO|AUDIO|CANVAS)$/.test(t), frame,"
+           "   frameUrl: frame ? (e.src || '') : location.href, pageUrl: location.href }; })()";
+}
+
+void RunContextMenu(BrowserImpl& browser, HWND window, int x, int y, const Json& hit) {
+    CefRefPtr<BrowserImpl> keep = &browser;
+    CefRefPtr<CefContextMenuParams> params = new ContextMenuParams(x, y, hit);
+    CefRefPtr<MenuModel> model = new MenuModel;
+    FillDefaultContextMenu(*model, {params->GetTypeFlags(), browser.CanGoBack(), browser.CanGoForward()});
+
+    CefRefPtr<CefClient> client = browser.GetClient();
+    CefRefPtr<CefContextMenuHandler> handler = client ? client->GetContextMenuHandler() : nullptr;
+    CefRefPtr<CefFrame> frame = browser.GetMainFrame();
+    if (handler) handler->OnBeforeContextMenu(keep.get(), frame, params, model.get());
+    if (model->GetCount() == 0) return;  // emptied: no menu at all
+    if (handler && handler->RunContextMenu(keep.get(), frame, params, model.get(),
+                                           new MenuCallback(keep, window, params))) {
+        return;
+    }
+
+    HMENU menu = CreatePopupMenu();
+    for (int i = 0; i < model->GetCount(); ++i) {
+        if (model->GetTypeAt(i) == MENUITEMTYPE_SEPARATOR) {
+            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        const int command = model->GetCommandIdAt(i);
+        const std::wstring label = model->GetLabelAt(i).ToWString();
+        AppendMenuW(menu, MF_STRING | (model->IsEnabled(command) ? 0 : MF_GRAYED),
+                    UINT_PTR(command), label.c_str());
+    }
+    POINT pt{x, y};
+    ClientToScreen(window, &pt);
+    const int chosen = int(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
+                                          pt.x, pt.y, 0, window, nullptr));
+    DestroyMenu(menu);
+    if (chosen > 0 && !(handler && handler->OnContextMenuCommand(keep.get(), frame, params, chosen,
+                                                                 EVENTFLAG_NONE))) {
+        Execute(browser, window, chosen, *params);
+    }
+    if (handler) handler->OnContextMenuDismissed(keep.get(), frame);
+}
+
+}  // namespace cef_detail

@@ -1,0 +1,49 @@
+// One frame of a browser's page, known by the engine's frame id.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+#include "cef/cef_frame.h"
+
+namespace cef_detail {
+
+class BrowserImpl;
+
+class FrameImpl : public CefFrame {
+  public:
+    FrameImpl(BrowserImpl* browser, std::string frame_id, std::int64_t identifier);
+
+    void LoadString(const CefString& string_val, const CefString& url) override;
+    void LoadURL(const CefString& url) override;
+    void ExecuteJavaScript(const CefString& code, const CefString& script_url,
+                           int start_line) override;
+    CefString GetURL() override;
+    CefString GetName() override;
+    std::int64_t GetIdentifier() override { return identifier_; }
+    bool IsMain() override;
+    bool IsValid() override { return valid_; }
+    CefRefPtr<CefFrame> GetParent() override;
+    CefRefPtr<CefBrowser> GetBrowser() override;
+
+    // Kept up to date from the engine's frame events (TID_UI).
+    const std::string& frame_id() const { return frame_id_; }
+    void Update(const std::string& url, const std::string& name, const std::string& parent_id);
+    void SetParent(const std::string& parent_id);
+    void Invalidate();
+
+  private:
+    BrowserImpl* browser_;  // the browser holds its frames; cleared by Invalidate
+    const std::string frame_id_;
+    const std::int64_t identifier_;
+    std::mutex mutex_;  // url_, name_ and parent_id_ may be read on any thread
+    std::string url_;
+    std::string name_;
+    std::string parent_id_;
+    std::atomic<bool> valid_{true};
+    IMPLEMENT_REFCOUNTING(FrameImpl);
+};
+
+}  // namespace cef_detail

@@ -1,0 +1,60 @@
+// The frame path: screencast frames (base64 JPEG) arrive on the connection's reader thread,
+// are decoded on a thread of their own (newest frame wins) into a 32-bit bitmap, and the
+// window paints the newest decoded frame.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+struct IWICImagingFactory;
+
+namespace cef_detail {
+
+class FramePainter {
+  public:
+    explicit FramePainter(HWND window);
+    ~FramePainter();  // stops and joins the decoder
+    FramePainter(const FramePainter&) = delete;
+    FramePainter& operator=(const FramePainter&) = delete;
+
+    // Any thread: a new frame; an older frame not yet decoded is dropped.
+    void Submit(std::string base64_jpeg);
+    // TID_UI, inside WM_PAINT: draws the newest frame; the rest of the client area is white.
+    void Paint(HDC dc, const RECT& client);
+
+    std::uint64_t painted_frames() const { return painted_; }
+    std::uint64_t decoded_frames() const { return decoded_; }
+    // Colour of a pixel of the newest decoded frame (0x00RRGGBB), or -1 when there is none.
+    long long PixelAt(int x, int y);
+
+  private:
+    void Run();
+    static bool Decode(IWICImagingFactory* factory, const std::string& base64, std::vector<std::uint8_t>& pixels, int& width,
+                int& height);
+
+    const HWND window_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::string pending_;
+    bool stop_ = false;
+
+    std::mutex front_mutex_;  // guards the decoded frame
+    std::vector<std::uint8_t> front_;  // BGRA, top-down
+    int front_width_ = 0;
+    int front_height_ = 0;
+    std::uint64_t front_serial_ = 0;
+    std::uint64_t painted_serial_ = 0;
+
+    std::atomic<std::uint64_t> painted_{0};
+    std::atomic<std::uint64_t> decoded_{0};
+    std::thread thread_;
+};
+
+}  // namespace cef_detail

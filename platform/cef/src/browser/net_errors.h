@@ -1,0 +1,16 @@
+// The engine reports network failures by name ("net::ERR_CONNECTION_REFUSED"); handlers get
+// the numeric code and the name without its namespace.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace cef_detail {
+
+// The code for an engine error name, with or without the "net::" prefix. Names missing from
+// the table give ERR_FAILED (-2); an empty name gives 0.
+int NetErrorCode(std::string_view engine_text);
+// "net::ERR_X" -> "ERR_X"; other text unchanged.
+std::string NetErrorName(std::string_view engine_text);
+
+}  // namespace cef_detail

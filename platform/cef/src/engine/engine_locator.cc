@@ -1,0 +1,74 @@
+#include "engine/engine_locator.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/wine.h"
+
+namespace cef_detail {
+namespace {
+
+bool IsFile(const std::wstring& path) {
+    const DWORD a = GetFileAttributesW(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring Env(const wchar_t* name) {
+    wchar_t buffer[32768];
+    const DWORD n = GetEnvironmentVariableW(name, buffer, static_cast<DWORD>(std::size(buffer)));
+    return n > 0 && n < std::size(buffer) ? std::wstring(buffer, n) : std::wstring();
+}
+
+std::optional<EngineLocation> UnixProgram(const std::string& unix_path) {
+    auto windows = wine::WindowsPath(unix_path);
+    if (!windows || !IsFile(*windows)) return std::nullopt;
+    return EngineLocation{true, unix_path, *windows};
+}
+
+std::optional<EngineLocation> WindowsProgram(const std::wstring& path) {
+    if (!IsFile(path)) return std::nullopt;
+    EngineLocation e{false, {}, path};
+    if (wine::IsWine()) {
+        // Under Wine a Windows browser would need Wine's own graphics stack; only Linux engines
+        // are supported there: a Windows path that names a Linux program is run natively.
+        if (auto unix = wine::UnixPath(path)) return EngineLocation{true, *unix, path};
+    }
+    return e;
+}
+
+std::string Narrow(const std::wstring& w) {
+    std::string s;
+    for (wchar_t c : w) s.push_back(static_cast<char>(c));  // Unix paths given here are ASCII.
+    return s;
+}
+
+}  // namespace
+
+std::optional<EngineLocation> FindEngine() {
+    const std::wstring named = Env(L"KORVEX_BROWSER_ENGINE");
+    const bool on_wine = wine::IsWine();
+    if (!named.empty()) {
+        if (on_wine && named.front() == L'/') return UnixProgram(Narrow(named));
+        return WindowsProgram(named);
+    }
+    if (on_wine) {
+        for (const char* p : {"/usr/bin/chromium", "/usr/lib/chromium/chromium"})
+            if (auto e = UnixProgram(p)) return e;
+        return std::nullopt;
+    }
+    std::vector<std::wstring> candidates;
+    for (const wchar_t* base : {L"ProgramFiles(x86)", L"ProgramFiles", L"ProgramW6432"}) {
+        const std::wstring dir = Env(base);
+        if (dir.empty()) continue;
+        candidates.push_back(dir + L"\\Microsoft\\Edge\\Application\\msedge.exe");
+        candidates.push_back(dir + L"\\Google\\Chrome\\Application\\chrome.exe");
+    }
+    const std::wstring local = Env(L"LOCALAPPDATA");
+    if (!local.empty()) candidates.push_back(local + L"\\Google\\Chrome\\Application\\chrome.exe");
+    for (const auto& c : candidates)
+        if (auto e = WindowsProgram(c)) return e;
+    return std::nullopt;
+}
+
+}  // namespace cef_detail
