@@ -116,6 +116,13 @@ def _warrior():
     return img, shape
 
 
+def _shadow(img, shape):
+    """Darkens img under a shape that shape(draw) draws into a mask (opacity = mask value)."""
+    mask = Image.new("L", SIZE, 0)
+    shape(ImageDraw.Draw(mask))
+    img.alpha_composite(paint.apply_mask(Image.new("RGBA", SIZE, (8, 2, 0, 255)), mask))
+
+
 def _frame(img):
     """The bronze frame with gold trim around the panel, dragon claws on its corners, the red panel,
     the strip under the buttons and the plate of the window buttons."""
@@ -152,7 +159,7 @@ def _frame(img):
                 (cx + sx * 4, cy + sy * 20), (cx + sx * 10, cy + sy * 26), (cx - sx * 4, cy - sy * 4),
                 (cx - sx * 22, cy - sy * 10), (cx - sx * 10, cy + sy * 2), (cx - sx * 18, cy + sy * 14)]
         claw = [(x, y) for x, y in claw]
-        d.polygon([(x + 2, y + 3) for x, y in claw], fill=(10, 2, 0, 200))
+        _shadow(img, lambda m: m.polygon([(x + 2, y + 3) for x, y in claw], fill=200))
         d.polygon(claw, fill=paint.GOLD, outline=paint.GOLD_DARK)
         d.ellipse([cx - 6, cy - 6, cx + 6, cy + 6], fill=(210, 30, 20, 255), outline=paint.GOLD_LIGHT, width=2)
     # The strip under the link buttons.
@@ -169,7 +176,7 @@ def _frame(img):
         d.ellipse([x - 2, (st + sb) / 2 - 2, x + 2, (st + sb) / 2 + 2], fill=paint.GOLD)
     # The plate of the minimise and close buttons.
     pl, pt, pr, pb = WINDOW_BUTTONS
-    d.rounded_rectangle((pl + 2, pt + 3, pr + 2, pb + 3), radius=14, fill=(8, 2, 0, 200))
+    _shadow(img, lambda m: m.rounded_rectangle((pl + 2, pt + 3, pr + 2, pb + 3), radius=14, fill=200))
     d.rounded_rectangle((pl, pt, pr, pb), radius=14, fill=(40, 12, 8, 255), outline=paint.GOLD_DARK, width=2)
     d.rounded_rectangle((pl + 3, pt + 3, pr - 3, pb - 3), radius=11, outline=(150, 100, 40, 255), width=1)
 
@@ -209,6 +216,7 @@ def launcher_background():
     od.rectangle(WINDOW_BUTTONS, fill=255)
     solid = solid.filter(ImageFilter.GaussianBlur(6))
     solid.paste(255, (PANEL[0] - FRAME - 8, PANEL[1] - FRAME - 8, PANEL[2] + FRAME + 8, STRIP[3] + 4))
+    solid.paste(255, (WINDOW_BUTTONS[0], WINDOW_BUTTONS[1], WINDOW_BUTTONS[2] + 1, WINDOW_BUTTONS[3] + 1))
     alpha = ImageChops.lighter(soft, solid)
     alpha = ImageChops.lighter(alpha, warrior_shape.filter(ImageFilter.GaussianBlur(2)))
     # Soft outer edges; the corners are always fully transparent.

@@ -123,11 +123,10 @@ def _circle_r(d, s):
 
 
 def _circular_arrow(d, s):
-    d.arc([2 * s, 2 * s, 13 * s, 13 * s], 30, 320, fill=255, width=int(1.8 * s))
-    # Arrow head at the end of the arc (upper right), pointing clockwise.
-    a = math.radians(320)
-    x, y = 7.5 * s + 5.5 * s * math.cos(a), 7.5 * s + 5.5 * s * math.sin(a)
-    d.polygon([(x - 3.2 * s, y - 2.6 * s), (x + 2.6 * s, y - 3.4 * s), (x + 1.2 * s, y + 2.4 * s)], fill=255)
+    # Clockwise arc from the lower right round to three o'clock, the head pointing down into the gap.
+    d.arc([2 * s, 2 * s, 13 * s, 13 * s], 70, 350, fill=255, width=int(1.9 * s))
+    x, y = 12.1 * s, 6.2 * s
+    d.polygon([(x - 3.3 * s, y), (x + 3.3 * s, y), (x, y + 4 * s)], fill=255)
 
 
 def _house(d, s):
