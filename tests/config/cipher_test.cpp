@@ -124,7 +124,8 @@ INSTANTIATE_TEST_SUITE_P(Lengths, DecipherLength,
                          ::testing::Values(LengthCase{0, 0}, LengthCase{8, 0}, LengthCase{15, 0},
                                            LengthCase{16, 8}, LengthCase{20, 0},
                                            LengthCase{3120, 3112}, LengthCase{3128, 3120},
-                                           LengthCase{8 * 1000, 8 * 999}));
+                                           LengthCase{8 * 1000, 8 * 999}),
+                         [](const auto& info) { return std::to_string(info.param.length); });
 
 TEST(DecipherConfig, NullPointersAreRejected) {
     const auto key = korvex::BuildConfigKey();
@@ -155,7 +156,8 @@ TEST_P(DecipherPadding, HeaderByte4GivesThePaddingLength) {
 
 INSTANTIATE_TEST_SUITE_P(Headers, DecipherPadding,
                          ::testing::Values(PaddingCase{15, 0xC6}, PaddingCase{0xD5, 0},
-                                           PaddingCase{0xDD, 8}, PaddingCase{0xD4, 255}));
+                                           PaddingCase{0xDD, 8}, PaddingCase{0x48, 255}),
+                         [](const auto& info) { return "H4_" + std::to_string(info.param.h4); });
 
 TEST(DecipherConfig, PaddingBeyondTheDataIsRejectedUntouched) {
     const auto key = korvex::BuildConfigKey();
@@ -172,14 +174,14 @@ TEST(DecipherConfig, FreeHeaderBytesChangeNothing) {
     std::vector<std::uint8_t> plain(3112);
     std::iota(plain.begin(), plain.end(), 0);
     korvex::CipherChoices choices{{0x11, 0x22, 0x33, 0x44}, {0, 0, 0}, {}};
-    const auto reference = EncipherConfig(plain.data(), plain.size(), choices, key);
+    const auto reference = korvex::EncipherConfig(plain.data(), plain.size(), choices, key);
     std::vector<std::uint8_t> first(plain.size());
     ASSERT_EQ(DecipherConfig(first.data(), reference.data(), reference.size(), key.data()), 3112u);
 
     for (const auto& freeBytes : std::vector<std::array<std::uint8_t, 3>>{
              {0xFF, 0xFF, 0xFF}, {0x01, 0x80, 0x7F}, {0xA5, 0x00, 0x5A}}) {
         choices.freeBytes = freeBytes;
-        const auto file = EncipherConfig(plain.data(), plain.size(), choices, key);
+        const auto file = korvex::EncipherConfig(plain.data(), plain.size(), choices, key);
         EXPECT_NE(file, reference);  // the header block differs ...
         EXPECT_TRUE(std::equal(file.begin() + 8, file.end(), reference.begin() + 8));
         std::vector<std::uint8_t> out(plain.size());
@@ -196,7 +198,7 @@ TEST(DecipherConfig, MaskAndPaddingRoundTrip) {
         std::vector<std::uint8_t> plain(length);
         for (auto& b : plain) b = std::uint8_t(random());
         const auto choices = korvex::RandomCipherChoices(length, random);
-        const auto file = EncipherConfig(plain.data(), length, choices, key);
+        const auto file = korvex::EncipherConfig(plain.data(), length, choices, key);
         ASSERT_EQ(file.size(), 8 + length + choices.padding.size());
         std::vector<std::uint8_t> out(file.size() - 8);
         ASSERT_EQ(DecipherConfig(out.data(), file.data(), file.size(), key.data()), length);
@@ -209,8 +211,8 @@ TEST(DecipherConfig, MaskAndPaddingRoundTrip) {
 TEST(DecipherConfig, BlocksAreIndependent) {
     const auto key = korvex::BuildConfigKey();
     std::vector<std::uint8_t> plain(64, 0x42);
-    const auto file = EncipherConfig(plain.data(), plain.size(),
-                                     korvex::CipherChoices{{1, 2, 3, 4}, {}, {}}, key);
+    const auto file = korvex::EncipherConfig(plain.data(), plain.size(),
+                                             korvex::CipherChoices{{1, 2, 3, 4}, {}, {}}, key);
     for (std::size_t block = 1; block < file.size() / 8; ++block) {
         auto damaged = file;
         damaged[block * 8 + 3] ^= 0x10;
@@ -226,7 +228,7 @@ TEST(DecipherConfig, BlocksAreIndependent) {
 TEST(DecipherConfig, AnotherKeyGivesAnotherPlaintext) {
     const auto key = korvex::BuildConfigKey();
     std::vector<std::uint8_t> plain(3112, 0x20);
-    const auto file = EncipherConfig(plain.data(), plain.size(), {}, key);
+    const auto file = korvex::EncipherConfig(plain.data(), plain.size(), {}, key);
     auto wrong = key;
     wrong[0] ^= 1;
     std::vector<std::uint8_t> out(file.size() - 8);
@@ -237,10 +239,12 @@ TEST(DecipherConfig, AnotherKeyGivesAnotherPlaintext) {
 TEST(EncipherConfig, RefusesPaddingThatBreaksBlocks) {
     const auto key = korvex::BuildConfigKey();
     std::vector<std::uint8_t> plain(10);
-    EXPECT_THROW(EncipherConfig(plain.data(), plain.size(), {}, key), std::invalid_argument);
+    EXPECT_THROW(korvex::EncipherConfig(plain.data(), plain.size(), {}, key),
+                 std::invalid_argument);
     korvex::CipherChoices tooLong;
     tooLong.padding.resize(262);
-    EXPECT_THROW(EncipherConfig(plain.data(), plain.size(), tooLong, key), std::invalid_argument);
+    EXPECT_THROW(korvex::EncipherConfig(plain.data(), plain.size(), tooLong, key),
+                 std::invalid_argument);
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ extern char** environ;
 
 namespace {
 
-struct Run {
+struct CliRun {
     int exitCode = -1;
     std::string out, err;
 };
@@ -45,7 +45,7 @@ class SysCtrl : public ::testing::Test {
     }
 
     // Runs sysctrl with the arguments; its output goes through files in the scratch folder.
-    Run Sysctrl(std::vector<std::string> args) {
+    CliRun Sysctrl(std::vector<std::string> args) {
         args.insert(args.begin(), SYSCTRL_EXE);
         std::vector<char*> argv;
         for (auto& a : args) argv.push_back(a.data());
@@ -59,7 +59,7 @@ class SysCtrl : public ::testing::Test {
         posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                          0600);
         pid_t pid = 0;
-        Run run;
+        CliRun run;
         if (posix_spawn(&pid, SYSCTRL_EXE, &actions, nullptr, argv.data(), environ) == 0) {
             int status = 0;
             waitpid(pid, &status, 0);
@@ -89,14 +89,14 @@ const fs::path kDemo = fs::path(KORVEX_SOURCE_DIR) / "demo";
 nlohmann::json DemoJson() { return nlohmann::json::parse(ReadText(kDemo / "sysctrl.json")); }
 
 TEST_F(SysCtrl, CommittedDemoFileDecodesToTheDemoJson) {
-    const Run run = Sysctrl({"decode", (kDemo / "sysctrl.dat").string()});
+    const CliRun run = Sysctrl({"decode", (kDemo / "sysctrl.dat").string()});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(nlohmann::json::parse(run.out), DemoJson());
     EXPECT_TRUE(run.err.empty());
 }
 
 TEST_F(SysCtrl, DecodeListsExactlyTheMembersInRecordOrder) {
-    const Run run = Sysctrl({"decode", (kDemo / "sysctrl.dat").string()});
+    const CliRun run = Sysctrl({"decode", (kDemo / "sysctrl.dat").string()});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const auto out = nlohmann::ordered_json::parse(run.out);
     std::vector<std::string> names;
@@ -115,9 +115,11 @@ TEST_F(SysCtrl, EncodeThenDecodeGivesTheSameObjectWithFreshBytesEachTime) {
     config["szForumUrl"] = std::string(299, 'f');
     WriteText(dir_ / "in.json", config.dump());
 
-    const Run first = Sysctrl({"encode", (dir_ / "in.json").string(), (dir_ / "a.dat").string()});
+    const CliRun first =
+        Sysctrl({"encode", (dir_ / "in.json").string(), (dir_ / "a.dat").string()});
     ASSERT_EQ(first.exitCode, 0) << first.err;
-    const Run second = Sysctrl({"encode", (dir_ / "in.json").string(), (dir_ / "b.dat").string()});
+    const CliRun second =
+        Sysctrl({"encode", (dir_ / "in.json").string(), (dir_ / "b.dat").string()});
     ASSERT_EQ(second.exitCode, 0) << second.err;
     EXPECT_NE(ReadText(dir_ / "a.dat"), ReadText(dir_ / "b.dat"));
     EXPECT_EQ(Files(), (std::vector<std::string>{"a.dat", "b.dat", "in.json"}));
@@ -126,16 +128,17 @@ TEST_F(SysCtrl, EncodeThenDecodeGivesTheSameObjectWithFreshBytesEachTime) {
         const std::string bytes = ReadText(dir_ / name);
         EXPECT_GE(bytes.size(), 3120u);
         EXPECT_EQ(bytes.size() % 8, 0u);
-        const Run run = Sysctrl({"decode", (dir_ / name).string()});
+        const CliRun run = Sysctrl({"decode", (dir_ / name).string()});
         ASSERT_EQ(run.exitCode, 0) << run.err;
         EXPECT_EQ(nlohmann::json::parse(run.out), config);
     }
 }
 
 TEST_F(SysCtrl, HelpExplainsBothVerbsAndEveryMember) {
-    const Run run = Sysctrl({"--help"});
+    const CliRun run = Sysctrl({"--help"});
     EXPECT_EQ(run.exitCode, 0);
-    for (const auto& item : DemoJson().items())
+    const nlohmann::json demo = DemoJson();
+    for (const auto& item : demo.items())
         EXPECT_NE(run.out.find(item.key()), std::string::npos) << item.key();
     EXPECT_NE(run.out.find("decode FILE.dat"), std::string::npos);
     EXPECT_NE(run.out.find("encode CONFIG.json OUT.dat"), std::string::npos);
@@ -164,7 +167,7 @@ TEST_P(SysCtrlBadJson, IsRefusedWithAClearMessageAndNoOutputFile) {
     WriteText(dir_ / "in.json", c.json);
     WriteText(dir_ / "kept.dat", "previous content");
     for (const char* out : {"out.dat", "kept.dat"}) {
-        const Run run = Sysctrl({"encode", (dir_ / "in.json").string(), (dir_ / out).string()});
+        const CliRun run = Sysctrl({"encode", (dir_ / "in.json").string(), (dir_ / out).string()});
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
         EXPECT_NE(run.err.find("in.json"), std::string::npos) << run.err;
@@ -218,12 +221,13 @@ TEST_F(SysCtrl, TextLimitCountsUtf16Units) {
     nlohmann::json config = DemoJson();
     config["szRechargeUrl"] = astral + "a";  // 299 units
     WriteText(dir_ / "ok.json", config.dump());
-    const Run ok = Sysctrl({"encode", (dir_ / "ok.json").string(), (dir_ / "ok.dat").string()});
+    const CliRun ok = Sysctrl({"encode", (dir_ / "ok.json").string(), (dir_ / "ok.dat").string()});
     EXPECT_EQ(ok.exitCode, 0) << ok.err;
 
     config["szRechargeUrl"] = astral + "\U0001F3AE";  // 300 units in 150 characters
     WriteText(dir_ / "bad.json", config.dump());
-    const Run bad = Sysctrl({"encode", (dir_ / "bad.json").string(), (dir_ / "bad.dat").string()});
+    const CliRun bad =
+        Sysctrl({"encode", (dir_ / "bad.json").string(), (dir_ / "bad.dat").string()});
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_NE(bad.err.find("szRechargeUrl: the text is 300 UTF-16 units long"), std::string::npos)
         << bad.err;
@@ -232,12 +236,12 @@ TEST_F(SysCtrl, TextLimitCountsUtf16Units) {
 
 TEST_F(SysCtrl, UnwritableOutputLeavesNothing) {
     WriteText(dir_ / "in.json", DemoJson().dump());
-    const Run run =
+    const CliRun run =
         Sysctrl({"encode", (dir_ / "in.json").string(), (dir_ / "missing" / "out.dat").string()});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.err.find("missing/out.dat"), std::string::npos) << run.err;
     fs::create_directory(dir_ / "taken.dat");
-    const Run onDir =
+    const CliRun onDir =
         Sysctrl({"encode", (dir_ / "in.json").string(), (dir_ / "taken.dat").string()});
     EXPECT_EQ(onDir.exitCode, 1);
     EXPECT_NE(onDir.err.find("taken.dat"), std::string::npos) << onDir.err;
@@ -257,7 +261,7 @@ TEST_P(SysCtrlBadDat, IsRefusedWithItsReason) {
     std::string bytes = ReadText(kDemo / "sysctrl.dat");
     bytes.resize(c.size);
     WriteText(dir_ / "bad.dat", bytes);
-    const Run run = Sysctrl({"decode", (dir_ / "bad.dat").string()});
+    const CliRun run = Sysctrl({"decode", (dir_ / "bad.dat").string()});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.out.empty());
     EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
@@ -281,7 +285,7 @@ TEST_F(SysCtrl, DamagedHeaderIsReported) {
         std::string bytes = good;
         bytes[bit / 8] = char(bytes[bit / 8] ^ (1 << (bit % 8)));
         WriteText(dir_ / "bad.dat", bytes);
-        const Run run = Sysctrl({"decode", (dir_ / "bad.dat").string()});
+        const CliRun run = Sysctrl({"decode", (dir_ / "bad.dat").string()});
         if (run.exitCode == 0) continue;
         seen = true;
         EXPECT_EQ(run.exitCode, 1);
@@ -292,16 +296,16 @@ TEST_F(SysCtrl, DamagedHeaderIsReported) {
 }
 
 TEST_F(SysCtrl, UnreadableFilesAreNamed) {
-    const Run missing = Sysctrl({"decode", (dir_ / "none.dat").string()});
+    const CliRun missing = Sysctrl({"decode", (dir_ / "none.dat").string()});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.err.find("cannot read"), std::string::npos) << missing.err;
     EXPECT_NE(missing.err.find("none.dat"), std::string::npos) << missing.err;
 
-    const Run directory = Sysctrl({"decode", dir_.string()});
+    const CliRun directory = Sysctrl({"decode", dir_.string()});
     EXPECT_EQ(directory.exitCode, 1);
     EXPECT_NE(directory.err.find("is a directory"), std::string::npos) << directory.err;
 
-    const Run noJson =
+    const CliRun noJson =
         Sysctrl({"encode", (dir_ / "none.json").string(), (dir_ / "out.dat").string()});
     EXPECT_EQ(noJson.exitCode, 1);
     EXPECT_NE(noJson.err.find("none.json"), std::string::npos) << noJson.err;
@@ -309,6 +313,7 @@ TEST_F(SysCtrl, UnreadableFilesAreNamed) {
 }
 
 struct Usage {
+    const char* name;
     std::vector<std::string> args;
     const char* message;
 };
@@ -316,7 +321,7 @@ struct Usage {
 class SysCtrlUsage : public SysCtrl, public ::testing::WithParamInterface<Usage> {};
 
 TEST_P(SysCtrlUsage, WrongUsageExitsWith2) {
-    const Run run = Sysctrl(GetParam().args);
+    const CliRun run = Sysctrl(GetParam().args);
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_NE(run.err.find(GetParam().message), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("--help"), std::string::npos) << run.err;
@@ -324,9 +329,11 @@ TEST_P(SysCtrlUsage, WrongUsageExitsWith2) {
 
 INSTANTIATE_TEST_SUITE_P(
     Commands, SysCtrlUsage,
-    ::testing::Values(Usage{{}, "no command given"}, Usage{{"frobnicate"}, "unknown command"},
-                      Usage{{"decode"}, "decode takes one argument"},
-                      Usage{{"decode", "a", "b"}, "decode takes one argument"},
-                      Usage{{"encode", "a.json"}, "encode takes two arguments"}));
+    ::testing::Values(Usage{"none", {}, "no command given"},
+                      Usage{"unknown", {"frobnicate"}, "unknown command"},
+                      Usage{"decode_without_file", {"decode"}, "decode takes one argument"},
+                      Usage{"decode_two_files", {"decode", "a", "b"}, "decode takes one argument"},
+                      Usage{"encode_one_file", {"encode", "a.json"}, "encode takes two arguments"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
