@@ -14,7 +14,7 @@ void DeleteOneFile(const std::wstring& path);
 // Empties the tree below directory: every file goes to action, every subdirectory is emptied
 // the same way and then removed (it stays when something stayed inside). Entries whose name
 // begins with "." are left alone. A link (junction or symbolic link) is never followed: what it
-// points to is not touched, only the link itself may go. The directory itself stays.
+// points to is not touched, and the link stays. The directory itself stays.
 void RemoveTree(const std::wstring& directory, FileAction action);
 
 }  // namespace quellix
