@@ -3,9 +3,11 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <random>
 
 #include "ConfigJson.h"
 #include "SysCtrl.h"
+#include "config/ConfigCipher.h"
 #include "config/ConfigEncipher.h"
 #include "config/ConfigFile.h"
 
@@ -16,7 +18,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto object = sysctrl::DecodeConfigBytes(data, size);
         if (!filled) std::abort();  // decoded what the launcher would refuse
         const SysCtrlConfig again = sysctrl::RecordFromJson(object);
-        const auto file = korvex::EncipherRecord(again);
+        std::mt19937_64 random(size);  // deterministic, as libFuzzer wants
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(&again);
+        const auto file = korvex::EncipherConfig(bytes, sizeof again,
+                                                 korvex::RandomCipherChoices(sizeof again, random),
+                                                 korvex::BuildConfigKey());
         SysCtrlConfig back{};
         if (!korvex::ReadConfigRecord(file.data(), file.size(), back)) std::abort();
         if (std::memcmp(&back, &again, sizeof back) != 0) std::abort();
