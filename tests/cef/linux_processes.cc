@@ -1,0 +1,150 @@
+#include "linux_processes.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "cef/cef_string.h"
+#include "engine/engine_process.h"
+#include "platform/wine.h"
+
+namespace cef_test {
+namespace {
+
+std::string ReadAll(const std::wstring& path) {
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return {};
+    std::string out;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(f, buffer, sizeof buffer, &got, nullptr) && got > 0) out.append(buffer, got);
+    CloseHandle(f);
+    return out;
+}
+
+std::wstring ProcPath(unsigned long pid, const wchar_t* file) {
+    return L"Z:\\proc\\" + std::to_wstring(pid) + L"\\" + file;
+}
+
+}  // namespace
+
+std::optional<LinuxProcess> ReadProcess(unsigned long pid) {
+    const std::string stat = ReadAll(ProcPath(pid, L"stat"));
+    const auto close = stat.rfind(')');
+    if (close == std::string::npos) return std::nullopt;
+    std::istringstream rest(stat.substr(close + 1));
+    LinuxProcess p;
+    p.pid = pid;
+    rest >> p.state >> p.ppid >> p.pgid;
+    if (!rest) return std::nullopt;
+    return p;
+}
+
+bool IsRunning(unsigned long pid) {
+    auto p = ReadProcess(pid);
+    return p && p->state != 'Z' && p->state != 'X';
+}
+
+std::vector<LinuxProcess> AllProcesses() {
+    std::vector<LinuxProcess> out;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(L"Z:\\proc\\*", &data);
+    if (find == INVALID_HANDLE_VALUE) return out;
+    do {
+        wchar_t* end = nullptr;
+        const unsigned long pid = wcstoul(data.cFileName, &end, 10);
+        if (pid == 0 || *end != 0) continue;
+        if (auto p = ReadProcess(pid)) out.push_back(*p);
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return out;
+}
+
+std::vector<unsigned long> ProcessTree(unsigned long root) {
+    const auto all = AllProcesses();
+    std::vector<unsigned long> tree{root};
+    for (std::size_t i = 0; i < tree.size(); ++i)
+        for (const auto& p : all)
+            if (p.ppid == tree[i] && p.pid != root) tree.push_back(p.pid);
+    for (const auto& p : all)
+        if (p.pgid == root && std::find(tree.begin(), tree.end(), p.pid) == tree.end())
+            tree.push_back(p.pid);
+    return tree;
+}
+
+std::vector<std::string> CommandLine(unsigned long pid) {
+    const std::string raw = ReadAll(ProcPath(pid, L"cmdline"));
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i] == '\0') {
+            out.push_back(raw.substr(start, i - start));
+            start = i + 1;
+        }
+    }
+    return out;
+}
+
+std::vector<unsigned long> FindByCommandLine(const std::string& text) {
+    std::vector<unsigned long> out;
+    for (const auto& p : AllProcesses()) {
+        for (const auto& arg : CommandLine(p.pid)) {
+            if (arg.find(text) != std::string::npos) {
+                out.push_back(p.pid);
+                break;
+            }
+        }
+    }
+    return out;
+}
+
+bool WaitUntilGone(const std::vector<unsigned long>& pids, std::chrono::seconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        bool any = false;
+        for (auto pid : pids) any = any || IsRunning(pid);
+        if (!any) return true;
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
+void RunShell(const std::string& command) {
+    std::wstring cmd = L"/bin/sh -c " + cef_detail::QuoteArgument(cef_detail::Widen(command));
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi))
+        return;
+    WaitForSingleObject(pi.hProcess, 30000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+}
+
+void KillAll(const std::vector<unsigned long>& pids) {
+    std::string cmd = "kill -9";
+    for (auto pid : pids) cmd += " " + std::to_string(pid);
+    RunShell(cmd + " 2>/dev/null");
+}
+
+std::wstring WindowsPath(const std::string& unix_path) {
+    return cef_detail::wine::WindowsPath(unix_path).value_or(std::wstring());
+}
+
+std::string UnixPath(const std::wstring& windows_path) {
+    return cef_detail::wine::UnixPath(windows_path).value_or(std::string());
+}
+
+std::wstring RunDir() {
+    wchar_t buffer[MAX_PATH];
+    const DWORD n = GetEnvironmentVariableW(L"KORVEX_RUN_DIR", buffer, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return {};
+    return WindowsPath(CefString(std::wstring(buffer, n)).ToString());
+}
+
+}  // namespace cef_test
