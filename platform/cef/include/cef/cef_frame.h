@@ -1,10 +1,17 @@
 // One frame (main frame or sub-frame) of a browser's page.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 
 #include "cef/cef_base.h"
 #include "cef/cef_string.h"
+
+// windows.h maps LoadString to LoadStringW; the frame operation keeps its own name.
+#ifdef LoadString
+#undef LoadString
+#endif
 
 class CefBrowser;
 

@@ -54,8 +54,8 @@ using ErrorCode = cef_errorcode_t;
 // Every operation runs on TID_UI.
 class CefLoadHandler : public virtual CefBase {
   public:
-    virtual void OnLoadingStateChange(CefRefPtr<CefBrowser> browser, bool isLoading,
-                                      bool canGoBack, bool canGoForward) {
+    virtual void OnLoadingStateChange(CefRefPtr<CefBrowser> browser, bool isLoading, bool canGoBack,
+                                      bool canGoForward) {
         (void)browser, (void)isLoading, (void)canGoBack, (void)canGoForward;
     }
     virtual void OnLoadStart(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame) {

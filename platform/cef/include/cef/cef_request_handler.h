@@ -122,8 +122,7 @@ class CefRequestHandler : public virtual CefBase {
     }
     // False: the request is cancelled.
     virtual bool OnCertificateError(CefRefPtr<CefBrowser> browser, ErrorCode cert_error,
-                                    const CefString& request_url,
-                                    CefRefPtr<CefSSLInfo> ssl_info,
+                                    const CefString& request_url, CefRefPtr<CefSSLInfo> ssl_info,
                                     CefRefPtr<CefRequestCallback> callback) {
         (void)browser, (void)cert_error, (void)request_url, (void)ssl_info, (void)callback;
         return false;

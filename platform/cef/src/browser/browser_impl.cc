@@ -86,10 +86,9 @@ void BrowserImpl::OnAttached(std::string session_id) {
     SendToPage("Network.enable", Json::object());
     // Every document request of every frame (redirect hops included) stops here until the
     // request handler has seen it.
-    SendToPage("Fetch.enable",
-               {{"patterns", Json::array({{{"urlPattern", "*"},
-                                           {"resourceType", "Document"},
-                                           {"requestStage", "Request"}}})}});
+    SendToPage("Fetch.enable", {{"patterns", Json::array({{{"urlPattern", "*"},
+                                                           {"resourceType", "Document"},
+                                                           {"requestStage", "Request"}}})}});
     SendToPage("Emulation.setFocusEmulationEnabled", {{"enabled", true}});
     RECT client{};
     if (HWND hwnd = hwnd_) GetClientRect(hwnd, &client);
@@ -101,21 +100,22 @@ void BrowserImpl::OnAttached(std::string session_id) {
                                         {"everyNthFrame", 1}});
     SendToPage("Runtime.runIfWaitingForDebugger", Json::object());
     CefRefPtr<BrowserImpl> self = this;
-    SendToPage("Page.getFrameTree", Json::object(),
-               [self](const Json& result, const ProtocolError* error) {
-                   if (self->closed_) return;
-                   if (!error) {
-                       self->OnFrameNavigated(result.value("frameTree", Json::object())
-                                                  .value("frame", Json::object()));
-                   }
-                   self->created_reported_ = true;
-                   CefRefPtr<CefLifeSpanHandler> life =
-                       self->client_ ? self->client_->GetLifeSpanHandler() : nullptr;
-                   if (life) life->OnAfterCreated(self.get());
-                   if (!self->url_.empty() && !self->closed_) {
-                       self->SendToPage("Page.navigate", {{"url", self->url_}});
-                   }
-               });
+    SendToPage(
+        "Page.getFrameTree", Json::object(),
+        [self](const Json& result, const ProtocolError* error) {
+            if (self->closed_) return;
+            if (!error) {
+                self->OnFrameNavigated(
+                    result.value("frameTree", Json::object()).value("frame", Json::object()));
+            }
+            self->created_reported_ = true;
+            CefRefPtr<CefLifeSpanHandler> life =
+                self->client_ ? self->client_->GetLifeSpanHandler() : nullptr;
+            if (life) life->OnAfterCreated(self.get());
+            if (!self->url_.empty() && !self->closed_) {
+                self->SendToPage("Page.navigate", {{"url", self->url_}});
+            }
+        });
 }
 
 void BrowserImpl::SendToPage(std::string method, Json params, Connection::Reply reply) {
@@ -134,10 +134,8 @@ void BrowserImpl::SendToPage(std::string method, Json params, Connection::Reply 
 
 void BrowserImpl::ApplyViewport(int width, int height) {
     if (width <= 0 || height <= 0) return;
-    SendToPage("Emulation.setDeviceMetricsOverride", {{"width", width},
-                                                      {"height", height},
-                                                      {"deviceScaleFactor", 1},
-                                                      {"mobile", false}});
+    SendToPage("Emulation.setDeviceMetricsOverride",
+               {{"width", width}, {"height", height}, {"deviceScaleFactor", 1}, {"mobile", false}});
 }
 
 // ---- engine events (TID_UI) ----
@@ -397,7 +395,8 @@ void BrowserImpl::FinishClose() {
     }
     BrowserRegistry::Get().Remove(this);
     if (created_reported_) {
-        if (CefRefPtr<CefLifeSpanHandler> life = client_ ? client_->GetLifeSpanHandler() : nullptr) {
+        if (CefRefPtr<CefLifeSpanHandler> life =
+                client_ ? client_->GetLifeSpanHandler() : nullptr) {
             life->OnBeforeClose(this);
         }
     }
@@ -436,9 +435,10 @@ void BrowserImpl::OnContextMenuRequested(int x, int y) {
                [self, x, y](const Json& result, const ProtocolError* error) {
                    HWND hwnd = self->hwnd_;
                    if (self->closed_ || !hwnd) return;
-                   const Json hit = error ? Json::object()
-                                          : result.value("result", Json::object())
-                                                .value("value", Json::object());
+                   const Json hit =
+                       error
+                           ? Json::object()
+                           : result.value("result", Json::object()).value("value", Json::object());
                    RunContextMenu(*self, hwnd, x, y, hit);
                });
 }

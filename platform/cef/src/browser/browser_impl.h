@@ -20,7 +20,7 @@ namespace cef_detail {
 
 class FramePainter;
 
-class BrowserImpl : public CefBrowser, public CefBrowserHost, private BrowserWindow::Delegate {
+class BrowserImpl : public CefBrowser, public CefBrowserHost, public BrowserWindow::Delegate {
   public:
     // target_id empty: a new page target is made; otherwise the browser adopts that target (a
     // pop-up the engine has opened already).

@@ -58,10 +58,10 @@ void BrowserRegistry::Listen(Connection* connection) {
         if (listening_ == connection) return;
         listening_ = connection;
     }
-    connection->AddListener([this](const std::string& method, const Json& params,
-                                   const std::string& session_id) {
-        OnEvent(method, params, session_id);
-    });
+    connection->AddListener(
+        [this](const std::string& method, const Json& params, const std::string& session_id) {
+            OnEvent(method, params, session_id);
+        });
     connection->AddIoListener("Page.screencastFrame",
                               [this](const std::string&, Json& params, const std::string& session) {
                                   return OnScreencastFrame(params, session);
@@ -82,9 +82,10 @@ void BrowserRegistry::OnEvent(const std::string& method, const Json& params,
         OnPopupTarget(params.value("targetInfo", Json::object()));
     } else if (method == "Target.targetDestroyed" || method == "Target.detachedFromTarget") {
         // The page went away on its own (window.close(), engine gone): close its browser too.
-        const std::string target = params.contains("targetId")
-                                       ? params.value("targetId", "")
-                                       : params.value("targetInfo", Json::object()).value("targetId", "");
+        const std::string target =
+            params.contains("targetId")
+                ? params.value("targetId", "")
+                : params.value("targetInfo", Json::object()).value("targetId", "");
         if (CefRefPtr<BrowserImpl> browser = ByTarget(target)) browser->CloseBrowser(true);
     }
 }
@@ -109,8 +110,7 @@ void BrowserRegistry::OnPopupTarget(const Json& info) {
         const bool suppress =
             life && life->OnBeforePopup(opener.get(), opener->GetMainFrame(), CefString(url),
                                         CefString(), WOD_NEW_FOREGROUND_TAB, true, features,
-                                        window_info, popup_client, settings,
-                                        &no_javascript_access);
+                                        window_info, popup_client, settings, &no_javascript_access);
         Connection* connection = GetConnection();
         if (!connection) return;
         if (suppress) {

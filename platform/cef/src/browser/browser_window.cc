@@ -78,7 +78,8 @@ void BrowserWindow::Destroy() {
 
 LRESULT CALLBACK BrowserWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NCCREATE) {
-        auto* self = static_cast<BrowserWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        auto* self =
+            static_cast<BrowserWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
         self->hwnd_ = hwnd;
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, LONG_PTR(self));
     }
@@ -127,11 +128,11 @@ LRESULT BrowserWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_RBUTTONDBLCLK:
         case WM_MBUTTONDOWN:
         case WM_MBUTTONDBLCLK: {
-            const bool dbl = msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDBLCLK ||
-                             msg == WM_MBUTTONDBLCLK;
-            const char* button = (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) ? "left"
+            const bool dbl =
+                msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK;
+            const char* button = (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK)   ? "left"
                                  : (msg == WM_RBUTTONDOWN || msg == WM_RBUTTONDBLCLK) ? "right"
-                                                                                   : "middle";
+                                                                                      : "middle";
             if (GetFocus() != hwnd_) ::SetFocus(hwnd_);
             SetCapture(hwnd_);
             SendMouse("mousePressed", lp, button, dbl ? 2 : 1, wp);

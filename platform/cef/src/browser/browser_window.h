@@ -44,8 +44,8 @@ class BrowserWindow {
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
     void Paint();
-    void SendMouse(const char* type, LPARAM lp, const char* button, int click_count,
-                   WPARAM wp, int delta_y = 0);
+    void SendMouse(const char* type, LPARAM lp, const char* button, int click_count, WPARAM wp,
+                   int delta_y = 0);
     void SendKey(const char* type, WPARAM wp, LPARAM lp);
     void SendChar(wchar_t ch);
     void InsertText(const std::wstring& text);

@@ -59,33 +59,60 @@ void Execute(BrowserImpl& browser, HWND window, int command, CefContextMenuParam
                             {"userGesture", true}});
     };
     switch (command) {
-        case MENU_ID_BACK: browser.GoBack(); break;
-        case MENU_ID_FORWARD: browser.GoForward(); break;
-        case MENU_ID_RELOAD: browser.Reload(); break;
+        case MENU_ID_BACK:
+            browser.GoBack();
+            break;
+        case MENU_ID_FORWARD:
+            browser.GoForward();
+            break;
+        case MENU_ID_RELOAD:
+            browser.Reload();
+            break;
         case MENU_ID_RELOAD_NOCACHE:
             browser.SendToPage("Page.reload", {{"ignoreCache", true}});
             break;
-        case MENU_ID_STOPLOAD: browser.StopLoad(); break;
-        case MENU_ID_UNDO: edit("undo"); break;
-        case MENU_ID_REDO: edit("redo"); break;
-        case MENU_ID_CUT: edit("cut"); break;
-        case MENU_ID_COPY: edit("copy"); break;
-        case MENU_ID_PASTE: edit("paste"); break;
-        case MENU_ID_DELETE: edit("delete"); break;
-        case MENU_ID_SELECT_ALL: edit("selectAll"); break;
-        case MENU_ID_OPEN_LINK_NEW_WINDOW:
-            browser.SendToPage("Runtime.evaluate",
-                               {{"expression", "window.open(" + Json(params.GetLinkUrl().ToString()).dump() + ")"},
-                                {"userGesture", true}});
+        case MENU_ID_STOPLOAD:
+            browser.StopLoad();
             break;
-        case MENU_ID_COPY_LINK: CopyToClipboard(window, params.GetLinkUrl().ToWString()); break;
-        default: break;
+        case MENU_ID_UNDO:
+            edit("undo");
+            break;
+        case MENU_ID_REDO:
+            edit("redo");
+            break;
+        case MENU_ID_CUT:
+            edit("cut");
+            break;
+        case MENU_ID_COPY:
+            edit("copy");
+            break;
+        case MENU_ID_PASTE:
+            edit("paste");
+            break;
+        case MENU_ID_DELETE:
+            edit("delete");
+            break;
+        case MENU_ID_SELECT_ALL:
+            edit("selectAll");
+            break;
+        case MENU_ID_OPEN_LINK_NEW_WINDOW:
+            browser.SendToPage(
+                "Runtime.evaluate",
+                {{"expression", "window.open(" + Json(params.GetLinkUrl().ToString()).dump() + ")"},
+                 {"userGesture", true}});
+            break;
+        case MENU_ID_COPY_LINK:
+            CopyToClipboard(window, params.GetLinkUrl().ToWString());
+            break;
+        default:
+            break;
     }
 }
 
 class MenuCallback : public CefRunContextMenuCallback {
   public:
-    MenuCallback(CefRefPtr<BrowserImpl> browser, HWND window, CefRefPtr<CefContextMenuParams> params)
+    MenuCallback(CefRefPtr<BrowserImpl> browser, HWND window,
+                 CefRefPtr<CefContextMenuParams> params)
         : browser_(browser), window_(window), params_(params) {}
     void Continue(int command_id, cef_event_flags_t) override {
         PostToThread(TID_UI, [browser = browser_, window = window_, params = params_, command_id] {
@@ -109,7 +136,8 @@ std::string HitTestScript(int x, int y) {
            ");"
            " const a = e && e.closest ? e.closest('a[href]') : null;"
            " const t = e ? e.tagName : '';"
-           " const plain = ['button','submit','checkbox','radio','reset','image','file','color','range'];"
+           " const plain = "
+           "['button','submit','checkbox','radio','reset','image','file','color','range'];"
            " const editable = !!e && (e.isContentEditable || t === 'TEXTAREA' ||"
            "   (t === 'INPUT' && !plain.includes(e.type)));"
            " const frame = t === 'IFRAME' || t === 'FRAME';"
@@ -122,7 +150,8 @@ void RunContextMenu(BrowserImpl& browser, HWND window, int x, int y, const Json&
     CefRefPtr<BrowserImpl> keep = &browser;
     CefRefPtr<CefContextMenuParams> params = new ContextMenuParams(x, y, hit);
     CefRefPtr<MenuModel> model = new MenuModel;
-    FillDefaultContextMenu(*model, {params->GetTypeFlags(), browser.CanGoBack(), browser.CanGoForward()});
+    FillDefaultContextMenu(*model,
+                           {params->GetTypeFlags(), browser.CanGoBack(), browser.CanGoForward()});
 
     CefRefPtr<CefClient> client = browser.GetClient();
     CefRefPtr<CefContextMenuHandler> handler = client ? client->GetContextMenuHandler() : nullptr;

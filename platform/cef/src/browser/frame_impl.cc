@@ -35,9 +35,9 @@ void FrameImpl::ExecuteJavaScript(const CefString& code, const CefString& script
         {{"frameId", frame_id_}, {"worldName", "__frame_script"}, {"grantUniveralAccess", false}},
         [browser, source](const Json& result, const ProtocolError* error) {
             if (error) return;
-            browser->SendToPage("Runtime.evaluate",
-                                {{"expression", source},
-                                 {"contextId", result.value("executionContextId", 0)}});
+            browser->SendToPage(
+                "Runtime.evaluate",
+                {{"expression", source}, {"contextId", result.value("executionContextId", 0)}});
         });
 }
 

@@ -68,32 +68,32 @@ void FramePainter::Submit(std::string base64_jpeg) {
 void FramePainter::Run() {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     {
-    ComPtr<IWICImagingFactory> factory;
-    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_PPV_ARGS(&factory.p)))) {
-        factory.p = nullptr;
-    }
-    std::vector<std::uint8_t> pixels;
-    for (;;) {
-        std::string work;
-        {
-            std::unique_lock lock(mutex_);
-            wake_.wait(lock, [this] { return stop_ || !pending_.empty(); });
-            if (stop_) break;
-            work.swap(pending_);
+        ComPtr<IWICImagingFactory> factory;
+        if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                    IID_PPV_ARGS(&factory.p)))) {
+            factory.p = nullptr;
         }
-        int width = 0, height = 0;
-        if (!factory.p || !Decode(factory.p, work, pixels, width, height)) continue;
-        {
-            std::lock_guard lock(front_mutex_);
-            front_.swap(pixels);
-            front_width_ = width;
-            front_height_ = height;
-            ++front_serial_;
+        std::vector<std::uint8_t> pixels;
+        for (;;) {
+            std::string work;
+            {
+                std::unique_lock lock(mutex_);
+                wake_.wait(lock, [this] { return stop_ || !pending_.empty(); });
+                if (stop_) break;
+                work.swap(pending_);
+            }
+            int width = 0, height = 0;
+            if (!factory.p || !Decode(factory.p, work, pixels, width, height)) continue;
+            {
+                std::lock_guard lock(front_mutex_);
+                front_.swap(pixels);
+                front_width_ = width;
+                front_height_ = height;
+                ++front_serial_;
+            }
+            ++decoded_;
+            InvalidateRect(window_, nullptr, FALSE);
         }
-        ++decoded_;
-        InvalidateRect(window_, nullptr, FALSE);
-    }
     }
     if (SUCCEEDED(com)) CoUninitialize();
 }
@@ -162,7 +162,7 @@ long long FramePainter::PixelAt(int x, int y) {
     std::lock_guard lock(front_mutex_);
     if (front_.empty() || x < 0 || y < 0 || x >= front_width_ || y >= front_height_) return -1;
     const std::uint8_t* p = &front_[(std::size_t(y) * front_width_ + x) * 4];
-    return (long long(p[2]) << 16) | (long long(p[1]) << 8) | p[0];
+    return (static_cast<long long>(p[2]) << 16) | (static_cast<long long>(p[1]) << 8) | p[0];
 }
 
 }  // namespace cef_detail

@@ -36,8 +36,8 @@ class FramePainter {
 
   private:
     void Run();
-    static bool Decode(IWICImagingFactory* factory, const std::string& base64, std::vector<std::uint8_t>& pixels, int& width,
-                int& height);
+    static bool Decode(IWICImagingFactory* factory, const std::string& base64,
+                       std::vector<std::uint8_t>& pixels, int& width, int& height);
 
     const HWND window_;
     std::mutex mutex_;
@@ -45,7 +45,7 @@ class FramePainter {
     std::string pending_;
     bool stop_ = false;
 
-    std::mutex front_mutex_;  // guards the decoded frame
+    std::mutex front_mutex_;           // guards the decoded frame
     std::vector<std::uint8_t> front_;  // BGRA, top-down
     int front_width_ = 0;
     int front_height_ = 0;

@@ -42,11 +42,15 @@ int MenuModel::GetIndexOf(int command_id) {
     return -1;
 }
 
-int MenuModel::GetCommandIdAt(int index) { return ValidIndex(index) ? items_[index].command_id : -1; }
+int MenuModel::GetCommandIdAt(int index) {
+    return ValidIndex(index) ? items_[index].command_id : -1;
+}
 
 CefString MenuModel::GetLabel(int command_id) { return GetLabelAt(GetIndexOf(command_id)); }
 
-CefString MenuModel::GetLabelAt(int index) { return ValidIndex(index) ? items_[index].label : CefString(); }
+CefString MenuModel::GetLabelAt(int index) {
+    return ValidIndex(index) ? items_[index].label : CefString();
+}
 
 cef_menu_item_type_t MenuModel::GetTypeAt(int index) {
     return ValidIndex(index) ? items_[index].type : MENUITEMTYPE_NONE;
