@@ -24,7 +24,8 @@ DecodedImage DecodeWithGdiplus(std::span<const std::uint8_t> bytes) {
                 Gdiplus::Ok) {
                 image.argb.resize(std::size_t(image.width) * image.height);
                 for (unsigned y = 0; y < image.height; ++y) {
-                    auto* row = static_cast<const std::uint8_t*>(data.Scan0) + std::ptrdiff_t(y) * data.Stride;
+                    auto* row = static_cast<const std::uint8_t*>(data.Scan0) +
+                                std::ptrdiff_t(y) * data.Stride;
                     std::memcpy(&image.argb[std::size_t(y) * image.width], row, image.width * 4u);
                 }
                 bitmap->UnlockBits(&data);

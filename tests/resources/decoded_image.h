@@ -8,9 +8,9 @@
 #include <vector>
 
 struct DecodedImage {
-    bool ok = false;             // GDI+ decoded it
+    bool ok = false;  // GDI+ decoded it
     unsigned width = 0, height = 0;
-    INT pixelFormat = 0;         // Gdiplus::PixelFormat of the decoded image
+    INT pixelFormat = 0;              // Gdiplus::PixelFormat of the decoded image
     std::vector<std::uint32_t> argb;  // width * height pixels, row by row
 
     std::uint32_t at(unsigned x, unsigned y) const { return argb[std::size_t(y) * width + x]; }

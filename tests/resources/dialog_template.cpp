@@ -8,7 +8,7 @@ namespace {
 
 // Reads little-endian fields in order; any read past the end marks the reader as failed.
 class Reader {
-public:
+  public:
     explicit Reader(std::span<const std::uint8_t> bytes) : m_bytes(bytes) {}
 
     template <typename T>
@@ -23,18 +23,12 @@ public:
         m_pos += sizeof(T);
         return value;
     }
-    std::wstring string() {
-        std::wstring text;
-        for (wchar_t c = get<std::uint16_t>(); c != 0 && !m_failed; c = get<std::uint16_t>())
-            text += c;
-        return text;
-    }
+    std::wstring string() { return stringFrom(get<std::uint16_t>()); }
     NameOrOrdinal nameOrOrdinal() {
         const std::uint16_t first = get<std::uint16_t>();
         if (first == 0x0000) return {};
         if (first == 0xFFFF) return {L"", get<std::uint16_t>()};
-        NameOrOrdinal value{std::wstring(1, static_cast<wchar_t>(first)) + string(), std::nullopt};
-        return value;
+        return {stringFrom(first), std::nullopt};
     }
     void alignTo(std::size_t n) { m_pos = (m_pos + n - 1) / n * n; }
     void skip(std::size_t n) {
@@ -43,7 +37,15 @@ public:
     }
     bool failed() const { return m_failed; }
 
-private:
+  private:
+    // A zero-terminated UTF-16 string whose first unit has been read already.
+    std::wstring stringFrom(std::uint16_t first) {
+        std::wstring text;
+        for (std::uint16_t c = first; c != 0 && !m_failed; c = get<std::uint16_t>())
+            text.push_back(static_cast<wchar_t>(c));
+        return text;
+    }
+
     std::span<const std::uint8_t> m_bytes;
     std::size_t m_pos = 0;
     bool m_failed = false;
@@ -54,13 +56,20 @@ private:
 std::wstring DialogItem::className() const {
     if (!windowClass.ordinal) return windowClass.name;
     switch (*windowClass.ordinal) {
-        case 0x0080: return L"Button";
-        case 0x0081: return L"Edit";
-        case 0x0082: return L"Static";
-        case 0x0083: return L"ListBox";
-        case 0x0084: return L"ScrollBar";
-        case 0x0085: return L"ComboBox";
-        default: return L"#" + std::to_wstring(*windowClass.ordinal);
+        case 0x0080:
+            return L"Button";
+        case 0x0081:
+            return L"Edit";
+        case 0x0082:
+            return L"Static";
+        case 0x0083:
+            return L"ListBox";
+        case 0x0084:
+            return L"ScrollBar";
+        case 0x0085:
+            return L"ComboBox";
+        default:
+            return L"#" + std::to_wstring(*windowClass.ordinal);
     }
 }
 

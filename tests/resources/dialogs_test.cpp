@@ -34,14 +34,16 @@ void PrintTo(const TemplateExpectation& e, std::ostream* os) { *os << "dialog " 
 
 constexpr TemplateExpectation kTemplates[] = {
     // Launcher: borderless visible pop-up with a taskbar button.
-    {102, WS_POPUP | WS_VISIBLE | DS_SETFONT | DS_FIXEDSYS, WS_EX_APPWINDOW, 320, 200, 9, L"", 0, kNeutral},
+    {102, WS_POPUP | WS_VISIBLE | DS_SETFONT | DS_FIXEDSYS, WS_EX_APPWINDOW, 320, 200, 9, L"", 0,
+     kNeutral},
     // Browser host: hidden pop-up without caption or border.
-    {130, WS_POPUP | WS_SYSMENU | DS_SETFONT | DS_FIXEDSYS, 0, 309, 176, 8, L"", 0, kChineseSimplified},
+    {130, WS_POPUP | WS_SYSMENU | DS_SETFONT | DS_FIXEDSYS, 0, 309, 176, 8, L"", 0,
+     kChineseSimplified},
     // Game window: hidden borderless pop-up with its server label.
     {174, WS_POPUP | WS_SYSMENU | DS_SETFONT | DS_FIXEDSYS, 0, 871, 463, 8, L"", 1, kNeutral},
     // Boss-key dialog.
-    {181, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS, 0, 217, 68, 8,
-     L"设置老板键", 2, kNeutral},
+    {181, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS, 0, 217, 68,
+     8, L"设置老板键", 2, kNeutral},
 };
 
 std::optional<DialogTemplate> Template(unsigned id) {
@@ -63,7 +65,8 @@ TEST_P(DialogTemplateTest, HeaderFontAndLanguage) {
     EXPECT_EQ(dlg->cy, e.cy);
     EXPECT_EQ(dlg->title, e.caption);
     EXPECT_FALSE(dlg->menu.ordinal || !dlg->menu.name.empty()) << "no menu";
-    EXPECT_FALSE(dlg->windowClass.ordinal || !dlg->windowClass.name.empty()) << "standard dialog class";
+    EXPECT_FALSE(dlg->windowClass.ordinal || !dlg->windowClass.name.empty())
+        << "standard dialog class";
     EXPECT_EQ(dlg->typeface, L"MS Shell Dlg");
     EXPECT_EQ(dlg->pointSize, e.pointSize);
     EXPECT_EQ(dlg->items.size(), e.controls);
@@ -87,8 +90,10 @@ void PrintTo(const ControlExpectation& e, std::ostream* os) {
 
 constexpr ControlExpectation kControls[] = {
     {174, 1005, L"Static", L"Static", 51, 0, 71, 15, WS_CHILD | WS_VISIBLE | WS_GROUP},
-    {181, IDOK, L"Button", L"确定", 131, 26, 55, 17, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON},
-    {181, 1003, L"msctls_hotkey32", L"", 23, 26, 96, 16, WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP},
+    {181, IDOK, L"Button", L"确定", 131, 26, 55, 17,
+     WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON},
+    {181, 1003, L"msctls_hotkey32", L"", 23, 26, 96, 16,
+     WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP},
 };
 
 class DialogControl : public ::testing::TestWithParam<ControlExpectation> {};
@@ -124,13 +129,15 @@ INSTANTIATE_TEST_SUITE_P(Korvex, DialogControl, ::testing::ValuesIn(kControls),
                                     std::to_string(info.param.id);
                          });
 
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
 // A dialog window made from a template of Korvex; destroyed however the test ends.
 class DialogWindow {
-public:
+  public:
     explicit DialogWindow(std::span<const std::uint8_t> bytes) {
         m_hwnd = CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
-                                            reinterpret_cast<LPCDLGTEMPLATEW>(bytes.data()), nullptr,
-                                            [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+                                            reinterpret_cast<LPCDLGTEMPLATEW>(bytes.data()),
+                                            nullptr, PlainDialogProc, 0);
     }
     ~DialogWindow() {
         if (m_hwnd) DestroyWindow(m_hwnd);
@@ -139,7 +146,7 @@ public:
     DialogWindow& operator=(const DialogWindow&) = delete;
     HWND hwnd() const { return m_hwnd; }
 
-private:
+  private:
     HWND m_hwnd = nullptr;
 };
 
@@ -169,7 +176,8 @@ TEST(DialogWindows, HotkeyDialogHasItsCaptionButtonAndHotkeyControl) {
     EXPECT_EQ(SendMessageW(dlg.hwnd(), DM_GETDEFID, 0, 0), MAKELRESULT(IDOK, DC_HASDEFID));
     const HWND hotkey = GetDlgItem(dlg.hwnd(), 1003);
     ASSERT_NE(hotkey, nullptr);
-    EXPECT_EQ(CompareStringOrdinal(ClassOf(hotkey).c_str(), -1, HOTKEY_CLASSW, -1, TRUE), CSTR_EQUAL);
+    EXPECT_EQ(CompareStringOrdinal(ClassOf(hotkey).c_str(), -1, HOTKEY_CLASSW, -1, TRUE),
+              CSTR_EQUAL);
     // The hotkey control takes and returns a key.
     SendMessageW(hotkey, HKM_SETHOTKEY, MAKEWORD('K', HOTKEYF_CONTROL), 0);
     EXPECT_EQ(SendMessageW(hotkey, HKM_GETHOTKEY, 0, 0), MAKEWORD('K', HOTKEYF_CONTROL));

@@ -54,9 +54,11 @@ std::string Manifest(const ResourceModule& module) {
 }
 
 // The first XML element with the given name that holds the given text, or "".
-std::string Element(const std::string& xml, const std::string& name, const std::string& holding = "") {
+std::string Element(const std::string& xml, const std::string& name,
+                    const std::string& holding = "") {
     const std::regex element("<" + name + "\\b[^>]*>");
-    for (auto it = std::sregex_iterator(xml.begin(), xml.end(), element); it != std::sregex_iterator(); ++it)
+    for (auto it = std::sregex_iterator(xml.begin(), xml.end(), element);
+         it != std::sregex_iterator(); ++it)
         if (it->str().find(holding) != std::string::npos) return it->str();
     return {};
 }
@@ -66,7 +68,8 @@ void ExpectRunsAsInvoker(const std::string& manifest) {
     EXPECT_NE(level.find("level=\"asInvoker\""), std::string::npos) << level;
     EXPECT_NE(level.find("uiAccess=\"false\""), std::string::npos) << level;
     const std::string self = Element(manifest, "assemblyIdentity");
-    EXPECT_NE(self.find(std::string("processorArchitecture=\"") + kArch + "\""), std::string::npos) << self;
+    EXPECT_NE(self.find(std::string("processorArchitecture=\"") + kArch + "\""), std::string::npos)
+        << self;
 }
 
 const ResourceModule& Korvex() {
@@ -83,10 +86,13 @@ TEST(KorvexManifest, CommonControlsSixAsInvokerDpiAware) {
     ASSERT_TRUE(Korvex().loaded());
     const std::string manifest = Manifest(Korvex());
     ASSERT_FALSE(manifest.empty()) << "no manifest resource 1";
-    const std::string controls = Element(manifest, "assemblyIdentity", "Microsoft.Windows.Common-Controls");
+    const std::string controls =
+        Element(manifest, "assemblyIdentity", "Microsoft.Windows.Common-Controls");
     ASSERT_FALSE(controls.empty()) << manifest;
     EXPECT_NE(controls.find("version=\"6.0.0.0\""), std::string::npos) << controls;
-    EXPECT_NE(controls.find(std::string("processorArchitecture=\"") + kArch + "\""), std::string::npos) << controls;
+    EXPECT_NE(controls.find(std::string("processorArchitecture=\"") + kArch + "\""),
+              std::string::npos)
+        << controls;
     EXPECT_NE(controls.find("publicKeyToken=\"6595b64144ccf1df\""), std::string::npos) << controls;
     EXPECT_NE(controls.find("type=\"win32\""), std::string::npos) << controls;
     // The dependency sits inside <dependency><dependentAssembly>.
@@ -94,7 +100,8 @@ TEST(KorvexManifest, CommonControlsSixAsInvokerDpiAware) {
     ASSERT_NE(dep, std::string::npos);
     EXPECT_LT(dep, manifest.find(controls));
     ExpectRunsAsInvoker(manifest);
-    EXPECT_TRUE(std::regex_search(manifest, std::regex("<dpiAware\\b[^>]*>\\s*true\\s*</dpiAware>")));
+    EXPECT_TRUE(
+        std::regex_search(manifest, std::regex("<dpiAware\\b[^>]*>\\s*true\\s*</dpiAware>")));
 }
 
 TEST(KorvexManifest, ActivatesCommonControlsSix) {

@@ -16,17 +16,18 @@
 namespace {
 
 class GdiplusEnvironment : public ::testing::Environment {
-public:
+  public:
     void SetUp() override {
         Gdiplus::GdiplusStartupInput input;
         ASSERT_EQ(Gdiplus::GdiplusStartup(&m_token, &input, nullptr), Gdiplus::Ok);
     }
     void TearDown() override { Gdiplus::GdiplusShutdown(m_token); }
 
-private:
+  private:
     ULONG_PTR m_token = 0;
 };
-[[maybe_unused]] auto* const g_gdiplus = ::testing::AddGlobalTestEnvironment(new GdiplusEnvironment);
+[[maybe_unused]] auto* const g_gdiplus =
+    ::testing::AddGlobalTestEnvironment(new GdiplusEnvironment);
 
 const ResourceModule& Korvex() {
     static const ResourceModule module(BinDir() / L"Korvex.exe");
@@ -45,26 +46,56 @@ void PrintTo(const CatalogueEntry& e, std::ostream* os) { *os << "picture " << e
 
 constexpr CatalogueEntry kCatalogue[] = {
     // Launcher link texts: pressed/disabled, normal, hover.
-    {132, 71, 24, true}, {133, 71, 24, true}, {134, 71, 24, true},  // official website
-    {135, 71, 24, true}, {136, 71, 24, true}, {137, 71, 24, true},  // recharge centre
-    {138, 71, 22, true}, {139, 71, 22, true}, {140, 71, 22, true},  // game forum
-    {141, 71, 24, true}, {142, 71, 24, true}, {143, 71, 24, true},  // customer service
+    {132, 71, 24, true},
+    {133, 71, 24, true},
+    {134, 71, 24, true},  // official website
+    {135, 71, 24, true},
+    {136, 71, 24, true},
+    {137, 71, 24, true},  // recharge centre
+    {138, 71, 22, true},
+    {139, 71, 22, true},
+    {140, 71, 22, true},  // game forum
+    {141, 71, 24, true},
+    {142, 71, 24, true},
+    {143, 71, 24, true},  // customer service
     // Launcher round buttons.
-    {144, 27, 27, true}, {145, 27, 27, true}, {146, 27, 27, true},  // minimise
-    {147, 27, 27, true}, {148, 27, 27, true}, {149, 39, 39, true},  // close, its large hover
+    {144, 27, 27, true},
+    {145, 27, 27, true},
+    {146, 27, 27, true},  // minimise
+    {147, 27, 27, true},
+    {148, 27, 27, true},
+    {149, 39, 39, true},  // close, its large hover
     // Logos and background.
-    {150, 40, 40, true}, {152, 128, 128, true}, {153, 1081, 601, true}, {183, 390, 178, true},
+    {150, 40, 40, true},
+    {152, 128, 128, true},
+    {153, 1081, 601, true},
+    {183, 390, 178, true},
     // Title-strip icons: normal, disabled, hover.
-    {156, 15, 15, true}, {157, 15, 15, true}, {158, 15, 15, true},  // R
-    {159, 15, 15, true}, {160, 15, 15, true}, {161, 15, 15, true},  // circular arrow
-    {162, 15, 15, true}, {163, 15, 15, true}, {164, 15, 15, true},  // house
-    {177, 15, 15, true}, {178, 15, 15, true},                       // person
-    {184, 15, 15, true}, {185, 15, 15, true},                       // broom
+    {156, 15, 15, true},
+    {157, 15, 15, true},
+    {158, 15, 15, true},  // R
+    {159, 15, 15, true},
+    {160, 15, 15, true},
+    {161, 15, 15, true},  // circular arrow
+    {162, 15, 15, true},
+    {163, 15, 15, true},
+    {164, 15, 15, true},  // house
+    {177, 15, 15, true},
+    {178, 15, 15, true},  // person
+    {184, 15, 15, true},
+    {185, 15, 15, true},  // broom
     // Window buttons, opaque.
-    {165, 22, 22, false}, {166, 22, 22, false}, {167, 22, 22, false},  // minimise
-    {168, 22, 22, false}, {169, 22, 22, false}, {170, 22, 22, false},  // maximise
-    {171, 22, 22, false}, {172, 22, 22, false}, {173, 22, 22, false},  // close
-    {179, 22, 22, true}, {180, 22, 22, true},                          // hide
+    {165, 22, 22, false},
+    {166, 22, 22, false},
+    {167, 22, 22, false},  // minimise
+    {168, 22, 22, false},
+    {169, 22, 22, false},
+    {170, 22, 22, false},  // maximise
+    {171, 22, 22, false},
+    {172, 22, 22, false},
+    {173, 22, 22, false},  // close
+    {179, 22, 22, true},
+    {180, 22, 22, true},  // hide
 };
 
 // PNG header fields: colour type 6 = RGBA, 2 = RGB; bit depth 8.
@@ -77,7 +108,8 @@ PngHeader ReadPngHeader(std::span<const std::uint8_t> png) {
         std::memcmp(png.data() + 12, "IHDR", 4) != 0)
         return {};
     auto be32 = [&](std::size_t at) {
-        return unsigned(png[at]) << 24 | unsigned(png[at + 1]) << 16 | unsigned(png[at + 2]) << 8 | png[at + 3];
+        return unsigned(png[at]) << 24 | unsigned(png[at + 1]) << 16 | unsigned(png[at + 2]) << 8 |
+               png[at + 3];
     };
     return {be32(16), be32(20), png[24], png[25]};
 }
@@ -131,19 +163,24 @@ TEST(Pictures, NoPngResourceBesidesTheCatalogue) {
 // the buttons there.
 constexpr RECT kPanel = {400, 170, 860, 450};
 constexpr RECT kButtons[] = {
-    {420, 468, 491, 492}, {521, 468, 592, 492}, {622, 468, 693, 492},  // official, recharge, service
-    {723, 469, 794, 491},                                              // forum
-    {850, 128, 877, 155}, {884, 128, 911, 155},                        // minimise, close
+    {420, 468, 491, 492}, {521, 468, 592, 492},
+    {622, 468, 693, 492},                        // official, recharge, service
+    {723, 469, 794, 491},                        // forum
+    {850, 128, 877, 155}, {884, 128, 911, 155},  // minimise, close
 };
 
 TEST(LauncherBackground, CornersAreTransparentAndTheEdgesFadeOut) {
     const DecodedImage bg = Picture(153);
     ASSERT_TRUE(bg.ok);
-    for (auto [x, y] : {std::pair{0u, 0u}, {bg.width - 1, 0u}, {0u, bg.height - 1}, {bg.width - 1, bg.height - 1}})
+    for (auto [x, y] : {std::pair{0u, 0u},
+                        {bg.width - 1, 0u},
+                        {0u, bg.height - 1},
+                        {bg.width - 1, bg.height - 1}})
         EXPECT_EQ(DecodedImage::alpha(bg.at(x, y)), 0u) << "corner " << x << "," << y;
     // Soft edges: some pixels are partly transparent, not only 0 or 255.
     unsigned partial = 0;
-    for (std::uint32_t p : bg.argb) partial += DecodedImage::alpha(p) > 0 && DecodedImage::alpha(p) < 255;
+    for (std::uint32_t p : bg.argb)
+        partial += DecodedImage::alpha(p) > 0 && DecodedImage::alpha(p) < 255;
     EXPECT_GT(partial, 1000u);
 }
 
@@ -158,7 +195,8 @@ TEST(LauncherBackground, PanelIsOpaqueRed) {
             ASSERT_GT(DecodedImage::red(p), 2 * DecodedImage::blue(p)) << x << "," << y;
         }
     }
-    const std::uint32_t centre = bg.at((kPanel.left + kPanel.right) / 2, (kPanel.top + kPanel.bottom) / 2);
+    const std::uint32_t centre =
+        bg.at((kPanel.left + kPanel.right) / 2, (kPanel.top + kPanel.bottom) / 2);
     EXPECT_GE(DecodedImage::red(centre), 120u);
 }
 
@@ -168,7 +206,8 @@ TEST(LauncherBackground, ButtonsAndFrameSitOnOpaqueArtwork) {
     for (const RECT& r : kButtons)
         for (LONG y = r.top; y < r.bottom; ++y)
             for (LONG x = r.left; x < r.right; ++x)
-                ASSERT_EQ(DecodedImage::alpha(bg.at(x, y)), 255u) << "under a button at " << x << "," << y;
+                ASSERT_EQ(DecodedImage::alpha(bg.at(x, y)), 255u)
+                    << "under a button at " << x << "," << y;
     // A frame of at least 8 pixels around the panel.
     for (LONG x = kPanel.left - 8; x < kPanel.right + 8; ++x)
         for (LONG y : {kPanel.top - 8, kPanel.bottom + 7})
@@ -181,8 +220,10 @@ struct LinkLooks {
     const char* name;
     unsigned pressed, normal, hover;
 };
-constexpr LinkLooks kLinks[] = {
-    {"Official", 132, 133, 134}, {"Recharge", 135, 136, 137}, {"Forum", 138, 139, 140}, {"Service", 141, 142, 143}};
+constexpr LinkLooks kLinks[] = {{"Official", 132, 133, 134},
+                                {"Recharge", 135, 136, 137},
+                                {"Forum", 138, 139, 140},
+                                {"Service", 141, 142, 143}};
 
 class LinkText : public ::testing::TestWithParam<LinkLooks> {};
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 class ResourceModule {
-public:
+  public:
     explicit ResourceModule(const std::filesystem::path& file);
     ~ResourceModule();
     ResourceModule(const ResourceModule&) = delete;
@@ -29,7 +29,7 @@ public:
     // Integer names of every resource of a type.
     std::vector<unsigned> ids(LPCWSTR type) const;
 
-private:
+  private:
     HMODULE m_module = nullptr;
 };
 
