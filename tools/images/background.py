@@ -7,6 +7,7 @@ import random
 from PIL import Image, ImageChops, ImageDraw, ImageFilter
 
 import logos
+import warrior as warrior_art
 import paint
 
 SIZE = (1081, 601)
@@ -52,68 +53,6 @@ def _scene():
     img.alpha_composite(paint.glow(embers, 3, (255, 150, 40, 200)))
     img.alpha_composite(paint.apply_mask(Image.new("RGBA", SIZE, (255, 220, 150, 255)), embers))
     return img
-
-
-def _warrior():
-    """A dark armoured warrior with a raised great-sword, lit from behind in orange."""
-    w, h = SIZE
-    s = 1.0
-    shape = Image.new("L", SIZE, 0)
-    d = ImageDraw.Draw(shape)
-    # Cape streaming to the left.
-    d.polygon([(250, 190), (120, 250), (40, 420), (10, 601), (330, 601), (300, 330)], fill=255)
-    # Legs and body.
-    d.polygon([(180, 601), (200, 470), (230, 380), (300, 380), (330, 470), (350, 601)], fill=255)
-    d.polygon([(200, 230), (330, 230), (345, 300), (310, 400), (220, 400), (190, 300)], fill=255)
-    # Pauldrons with spikes.
-    d.polygon([(160, 250), (180, 205), (215, 190), (240, 215), (232, 260), (190, 275)], fill=255)
-    d.polygon([(155, 215), (175, 190), (170, 225)], fill=255)
-    d.polygon([(290, 215), (320, 188), (360, 198), (380, 240), (350, 270), (305, 258)], fill=255)
-    d.polygon([(360, 198), (395, 175), (378, 222)], fill=255)
-    # Head with a horned helmet.
-    d.ellipse([235, 132, 290, 200], fill=255)
-    d.polygon([(240, 150), (205, 105), (246, 138)], fill=255)
-    d.polygon([(285, 150), (318, 102), (280, 138)], fill=255)
-    # Arms raising the sword over the right shoulder.
-    d.polygon([(330, 240), (380, 250), (400, 200), (385, 185), (360, 225), (325, 220)], fill=255)
-    # Great-sword: blade up and to the right, crossguard, grip.
-    d.polygon([(384, 196), (392, 188), (520, 40), (528, 36), (526, 46), (398, 202)], fill=255)
-    d.polygon([(370, 178), (378, 170), (412, 206), (404, 214)], fill=255)
-    d.polygon([(372, 208), (390, 192), (398, 200), (380, 216)], fill=255)
-    shape = shape.filter(ImageFilter.GaussianBlur(0.6 * s))
-
-    img = Image.new("RGBA", SIZE, (0, 0, 0, 0))
-    img.alpha_composite(paint.glow(shape, 22, (255, 110, 30, 190)))
-    body = paint.vertical_gradient(SIZE, [(0, (60, 26, 22, 255)), (0.5, (34, 14, 12, 255)), (1, (12, 4, 4, 255))])
-    img.alpha_composite(paint.apply_mask(body, shape))
-    # Rim light: the shape minus itself moved down-left, tinted gold.
-    rim = ImageChops.subtract(shape, paint.shifted(shape.convert("RGBA"), -3, 3).getchannel("A"))
-    rim = rim.filter(ImageFilter.GaussianBlur(0.8))
-    img.alpha_composite(paint.apply_mask(Image.new("RGBA", SIZE, (255, 196, 110, 255)), rim))
-    d = ImageDraw.Draw(img)
-    # Armour details: gold trims, glowing eyes, blade edge.
-    d.line([(200, 232), (330, 232)], fill=(180, 120, 50, 255), width=3)
-    d.line([(215, 320), (315, 320)], fill=(150, 96, 40, 255), width=2)
-    d.line([(166, 250), (190, 270), (232, 258)], fill=(200, 140, 60, 255), width=2)
-    d.line([(305, 256), (350, 268), (378, 240)], fill=(200, 140, 60, 255), width=2)
-    d.polygon([(252, 165), (262, 168), (252, 171)], fill=(255, 200, 80, 255))
-    d.polygon([(274, 168), (284, 165), (284, 171)], fill=(255, 200, 80, 255))
-    blade = Image.new("L", SIZE, 0)
-    ImageDraw.Draw(blade).polygon([(388, 194), (392, 188), (520, 40), (528, 36), (526, 46), (398, 200)], fill=255)
-    steel = paint.vertical_gradient(SIZE, [(0, (250, 240, 230, 255)), (0.3, (170, 160, 160, 255)), (1, (90, 80, 80, 255))])
-    img.alpha_composite(paint.apply_mask(steel, blade))
-    d.line([(392, 190), (524, 40)], fill=(255, 250, 240, 255), width=1)
-    d.polygon([(370, 178), (378, 170), (412, 206), (404, 214)], fill=paint.GOLD, outline=paint.GOLD_DARK)
-    # Light falling on the armour from the fire behind him, on the right.
-    light = Image.new("L", SIZE, 0)
-    spot = Image.radial_gradient("L").resize((360, 360)).point(lambda v: max(0, 150 - v))
-    light.paste(spot, (150, 110))
-    light = ImageChops.multiply(light, ImageChops.subtract(shape, rim))
-    img.alpha_composite(paint.apply_mask(Image.new("RGBA", SIZE, (200, 96, 50, 255)), light))
-    eyes = Image.new("L", SIZE, 0)
-    ImageDraw.Draw(eyes).ellipse([248, 160, 290, 176], fill=200)
-    img.alpha_composite(paint.glow(eyes, 5, (255, 160, 40, 160)))
-    return img, shape
 
 
 def _shadow(img, shape):
@@ -195,7 +134,7 @@ def _notice(img):
 def launcher_background():
     w, h = SIZE
     img = _scene()
-    warrior, warrior_shape = _warrior()
+    warrior, warrior_shape = warrior_art.draw(SIZE)
     img.alpha_composite(warrior)
     _frame(img)
     _notice(img)
