@@ -198,5 +198,71 @@ TEST_F(EdgeCaseTest, CommandLongerThanAPathBufferStillDeletesTheExecutable) {
     EXPECT_TRUE(WaitFor([&] { return !AnyEntryExists(quellix); }, 30s));
 }
 
+// Points the user's local application data folder somewhere that does not exist while it lives,
+// so that the shell cannot give its path.
+class LocalDataFolderGone {
+  public:
+    LocalDataFolderGone() {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, kShellFolders, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
+                          &key) != ERROR_SUCCESS)
+            return;
+        key_ = key;
+        DWORD size = sizeof(saved_);
+        hadValue_ = RegQueryValueExW(key_, kValue, nullptr, &savedType_,
+                                     reinterpret_cast<BYTE*>(saved_), &size) == ERROR_SUCCESS;
+        savedSize_ = size;
+        const wchar_t nowhere[] = L"C:\\no such folder\\Local";
+        active_ =
+            RegSetValueExW(key_, kValue, 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(nowhere),
+                           sizeof(nowhere)) == ERROR_SUCCESS;
+    }
+    ~LocalDataFolderGone() {
+        if (!key_) return;
+        if (hadValue_)
+            RegSetValueExW(key_, kValue, 0, savedType_, reinterpret_cast<const BYTE*>(saved_),
+                           savedSize_);
+        else
+            RegDeleteValueW(key_, kValue);
+        RegCloseKey(key_);
+    }
+    bool Active() const { return active_; }
+
+  private:
+    static constexpr wchar_t kShellFolders[] =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    static constexpr wchar_t kValue[] = L"Local AppData";
+    HKEY key_ = nullptr;
+    bool hadValue_ = false;
+    bool active_ = false;
+    DWORD savedType_ = 0;
+    DWORD savedSize_ = 0;
+    wchar_t saved_[MAX_PATH] = {};
+};
+
+TEST_F(EdgeCaseTest, WithoutLocalDataFolderTheFallbackDirectoryIsEmptied) {
+    const std::wstring fallback = L"C:\\VelkGame2";
+    // The fallback lies outside the places the fixture clears.
+    struct RemovedAtEnd {
+        std::wstring path;
+        ~RemovedAtEnd() { RemoveTreeUnix(path); }
+    } cleanup{fallback};
+    const std::wstring usual = InstallDirectory();
+    WriteTextFile(Join(fallback, L"Korvex.exe"), "program");
+    WriteTextFile(Join(fallback, L"cache\\index"), "cache");
+    WriteTextFile(Join(usual, L"sysctrl.dat"), "configuration");
+    const std::wstring quellix = CopyQuellixTo(L"run");
+    ASSERT_FALSE(quellix.empty());
+    {
+        LocalDataFolderGone gone;
+        ASSERT_TRUE(gone.Active());
+        ExpectDoneMessage(RunQuellix(quellix));
+    }
+    EXPECT_FALSE(AnyEntryExists(Join(fallback, L"Korvex.exe")));
+    EXPECT_FALSE(AnyEntryExists(Join(fallback, L"cache")));
+    EXPECT_TRUE(DirectoryExists(fallback));
+    EXPECT_TRUE(FileExists(Join(usual, L"sysctrl.dat")));
+}
+
 }  // namespace
 }  // namespace quellix_test
