@@ -7,8 +7,8 @@ import random
 from PIL import Image, ImageChops, ImageDraw, ImageFilter
 
 import logos
-import warrior as warrior_art
 import paint
+import warrior as warrior_art
 
 SIZE = (1081, 601)
 # The launcher's fixed layout, in launcher pixels (the demo configuration uses the same).

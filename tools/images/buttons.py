@@ -1,8 +1,6 @@
 """The launcher's buttons and the game window's title-strip icons."""
 
-import math
-
-from PIL import Image, ImageDraw
+from PIL import Image, ImageDraw, ImageFilter
 
 import paint
 
@@ -101,7 +99,7 @@ def _gold_icon(shape, bright=1.0):
     def draw(img, s):
         mask = Image.new("L", img.size, 0)
         shape(ImageDraw.Draw(mask), s)
-        edge = mask.filter(__import__("PIL.ImageFilter", fromlist=["x"]).MaxFilter(5))
+        edge = mask.filter(ImageFilter.MaxFilter(5))
         img.alpha_composite(paint.apply_mask(Image.new("RGBA", img.size, (40, 16, 2, 200)), edge))
         grad = paint.vertical_gradient(img.size, [(0.0, (255, 240, 170, 255)), (0.5, (236, 190, 90, 255)),
                                                   (1.0, (196, 134, 44, 255))])

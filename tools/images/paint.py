@@ -49,11 +49,6 @@ def radial(size, centre, radius, inner, outer):
     return Image.composite(b, a, mask)
 
 
-def fill_with(target, source, mask, offset=(0, 0)):
-    """Pastes source through mask (an L image of source's size) onto target at offset."""
-    target.alpha_composite(apply_mask(source, mask), offset)
-
-
 def apply_mask(img, mask):
     """img with its alpha multiplied by mask."""
     out = img.copy()
