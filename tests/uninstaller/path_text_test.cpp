@@ -52,7 +52,7 @@ TEST(PathText, SelfDeleteCommandIsNeverCut) {
     const std::wstring executable(250, L'e');
     const std::wstring command = SelfDeleteCommand(interpreter, executable);
     EXPECT_EQ(command.size(), 250u + 9u + 1u + 250u + 1u + 6u);
-    EXPECT_EQ(command.substr(command.size() - 7), L"e\" > nul");
+    EXPECT_EQ(command.substr(command.size() - 8), L"e\" > nul");
 }
 
 }  // namespace
