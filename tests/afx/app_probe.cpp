@@ -30,7 +30,7 @@ void ParseCommandLine(LPCWSTR cmdLine) {
 }
 
 class QuittingDialog : public CDialogEx {
-public:
+  public:
     QuittingDialog() : CDialogEx(IDD_KEYS) {}
     BOOL OnInitDialog() override {
         CDialogEx::OnInitDialog();
@@ -44,7 +44,7 @@ public:
 };
 
 class ProbeApp : public CWinApp {
-public:
+  public:
     ProbeApp() {
         ParseCommandLine(::GetCommandLineW());  // before the entry point: the whole line
         m_dwRestartManagerSupportFlags = AFX_RESTART_MANAGER_SUPPORT_RESTART;
@@ -68,10 +68,9 @@ public:
         CMFCVisualManager::SetDefaultManager(RUNTIME_CLASS(CMFCVisualManagerWindows));
         SetRegistryKey(L"ProbeKey");
         Log(std::string("visual=") + CMFCVisualManager::GetDefaultManagerClass()->m_lpszClassName);
-        Log(std::string("registry=") + (m_pszRegistryKey && std::wstring(m_pszRegistryKey) ==
-                                                                L"ProbeKey"
-                                            ? "ProbeKey"
-                                            : "wrong"));
+        Log(std::string("registry=") +
+            (m_pszRegistryKey && std::wstring(m_pszRegistryKey) == L"ProbeKey" ? "ProbeKey"
+                                                                               : "wrong"));
 
         if (g_mode == L"modal-quit") {
             QuittingDialog dialog;
@@ -98,7 +97,7 @@ public:
         return g_mode == L"init-true" ? base : 37;
     }
 
-private:
+  private:
     bool m_constructed = false;
 };
 

@@ -14,12 +14,12 @@ using afx_test::PostClick;
 
 // A button that records the messages its window receives, keeping the button's own behaviour.
 class RecordingButton : public CButton {
-public:
+  public:
     std::vector<UINT> seen;
     int preSubclassCalls = 0;
     HWND handleInPreSubclass = nullptr;
 
-protected:
+  protected:
     void PreSubclassWindow() override {
         ++preSubclassCalls;
         handleInPreSubclass = m_hWnd;
@@ -35,19 +35,18 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
-BEGIN_MESSAGE_MAP(RecordingButton, CButton)
-    afx::On<WM_LBUTTONDOWN, &RecordingButton::OnLButtonDown>(),
-    afx::On<WM_LBUTTONUP, &RecordingButton::OnLButtonUp>(),
-END_MESSAGE_MAP()
+IMPLEMENT_MESSAGE_MAP(RecordingButton, CButton,
+                      afx::On<WM_LBUTTONDOWN, &RecordingButton::OnLButtonDown>(),
+                      afx::On<WM_LBUTTONUP, &RecordingButton::OnLButtonUp>());
 
 class BindingDialog : public CDialogEx {
-public:
+  public:
     explicit BindingDialog(int buttonId = IDC_FIRST) : CDialogEx(IDD_BUTTONS), m_id(buttonId) {}
     RecordingButton button;
     CHotKeyCtrl hotkey;
     int clicks = 0;
 
-protected:
+  protected:
     void DoDataExchange(CDataExchange* pDX) override {
         CDialogEx::DoDataExchange(pDX);
         DDX_Control(pDX, m_id, button);
@@ -56,13 +55,12 @@ protected:
     void OnFirst() { ++clicks; }
     DECLARE_MESSAGE_MAP()
 
-private:
+  private:
     int m_id;
 };
 
-BEGIN_MESSAGE_MAP(BindingDialog, CDialogEx)
-    afx::OnBnClicked<IDC_FIRST, &BindingDialog::OnFirst>(),
-END_MESSAGE_MAP()
+IMPLEMENT_MESSAGE_MAP(BindingDialog, CDialogEx,
+                      afx::OnBnClicked<IDC_FIRST, &BindingDialog::OnFirst>());
 
 TEST(DataExchange, BindsTheTemplateControlOnceAndRoutesItsMessages) {
     BindingDialog dialog;
@@ -133,12 +131,12 @@ constexpr COLORREF kBehindText = RGB(0, 0, 200);
 constexpr COLORREF kText = RGB(255, 255, 255);
 
 class TintedStatic : public CStatic {
-public:
+  public:
     TintedStatic() : m_brush(::CreateSolidBrush(kGround)) {}
     ~TintedStatic() override { ::DeleteObject(m_brush); }
     int requests = 0;
 
-protected:
+  protected:
     HBRUSH CtlColor(CDC* pDC, UINT nCtlColor) {
         ++requests;
         EXPECT_EQ(nCtlColor, static_cast<UINT>(CTLCOLOR_STATIC));
@@ -148,22 +146,20 @@ protected:
     }
     DECLARE_MESSAGE_MAP()
 
-private:
+  private:
     HBRUSH m_brush;
 };
 
-BEGIN_MESSAGE_MAP(TintedStatic, CStatic)
-    afx::OnCtlColorReflect<&TintedStatic::CtlColor>(),
-END_MESSAGE_MAP()
+IMPLEMENT_MESSAGE_MAP(TintedStatic, CStatic, afx::OnCtlColorReflect<&TintedStatic::CtlColor>());
 
 // Paints its own ground black and leaves every other request to the framework.
 class BlackDialog : public CDialogEx {
-public:
+  public:
     explicit BlackDialog(bool bindLabel) : CDialogEx(IDD_COLOURED), m_bind(bindLabel) {}
     TintedStatic label;
     int ownRequests = 0, passedOn = 0;
 
-protected:
+  protected:
     void DoDataExchange(CDataExchange* pDX) override {
         if (m_bind) DDX_Control(pDX, IDC_LABEL, label);
     }
@@ -177,13 +173,11 @@ protected:
     }
     DECLARE_MESSAGE_MAP()
 
-private:
+  private:
     bool m_bind;
 };
 
-BEGIN_MESSAGE_MAP(BlackDialog, CDialogEx)
-    afx::On<WM_CTLCOLOR, &BlackDialog::OnCtlColor>(),
-END_MESSAGE_MAP()
+IMPLEMENT_MESSAGE_MAP(BlackDialog, CDialogEx, afx::On<WM_CTLCOLOR, &BlackDialog::OnCtlColor>());
 
 struct Pixels {
     COLORREF ground, dialogGround;

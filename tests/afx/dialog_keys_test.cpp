@@ -18,8 +18,9 @@ constexpr int kStayedOpen = 77;
 enum class Input { Enter, Escape, CloseBox };
 
 class KeysDialog : public GuardedDialog {
-public:
-    KeysDialog(Input input, bool closes) : GuardedDialog(IDD_KEYS), m_input(input), m_closes(closes) {}
+  public:
+    KeysDialog(Input input, bool closes)
+        : GuardedDialog(IDD_KEYS), m_input(input), m_closes(closes) {}
     int okCalls = 0, cancelCalls = 0;
 
     BOOL OnInitDialog() override {
@@ -28,7 +29,7 @@ public:
         return TRUE;
     }
 
-protected:
+  protected:
     void OnOK() override {
         ++okCalls;
         if (m_closes) GuardedDialog::OnOK();
@@ -64,7 +65,7 @@ protected:
     }
     DECLARE_MESSAGE_MAP()
 
-private:
+  private:
     void PostKey(UINT vk) {
         HWND target = ::GetFocus() ? ::GetFocus() : m_hWnd;
         ::PostMessageW(target, WM_KEYDOWN, vk, 1);
@@ -75,10 +76,8 @@ private:
     int m_waits = 0;
 };
 
-BEGIN_MESSAGE_MAP(KeysDialog, GuardedDialog)
-    afx::OnMessage<kGo, &KeysDialog::OnGo>(),
-    afx::OnMessage<kStillOpen, &KeysDialog::OnStillOpen>(),
-END_MESSAGE_MAP()
+IMPLEMENT_MESSAGE_MAP(KeysDialog, GuardedDialog, afx::OnMessage<kGo, &KeysDialog::OnGo>(),
+                      afx::OnMessage<kStillOpen, &KeysDialog::OnStillOpen>());
 
 struct KeyCase {
     std::string name;

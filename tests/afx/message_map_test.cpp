@@ -17,13 +17,13 @@ constexpr UINT kRaw = WM_APP + 7;
 class BaseDialog : public CDialogEx {
     DECLARE_DYNAMIC(BaseDialog)
 
-public:
+  public:
     BaseDialog() : CDialogEx(IDD_BUTTONS) {}
     std::vector<std::string> calls;
     int sizeCx = -1, sizeCy = -1;
     int moveX = 0, moveY = 0;
 
-protected:
+  protected:
     void OnSize(UINT type, int cx, int cy) {
         calls.push_back("Base::OnSize");
         sizeCx = cx;
@@ -45,19 +45,17 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
-IMPLEMENT_DYNAMIC(BaseDialog, CDialogEx)
+IMPLEMENT_DYNAMIC(BaseDialog, CDialogEx);
 
-BEGIN_MESSAGE_MAP(BaseDialog, CDialogEx)
-    afx::On<WM_SIZE, &BaseDialog::OnSize>(),
-    afx::On<WM_MOVE, &BaseDialog::OnMove>(),
-    afx::OnBnClicked<IDC_FIRST, &BaseDialog::OnFirst>(),
-    afx::OnMessage<kRaw, &BaseDialog::OnRaw>(),
-END_MESSAGE_MAP()
+IMPLEMENT_MESSAGE_MAP(BaseDialog, CDialogEx, afx::On<WM_SIZE, &BaseDialog::OnSize>(),
+                      afx::On<WM_MOVE, &BaseDialog::OnMove>(),
+                      afx::OnBnClicked<IDC_FIRST, &BaseDialog::OnFirst>(),
+                      afx::OnMessage<kRaw, &BaseDialog::OnRaw>());
 
 class DerivedDialog : public BaseDialog {
     DECLARE_DYNAMIC(DerivedDialog)
 
-protected:
+  protected:
     // Takes WM_SIZE first, then hands it to the base's handler.
     void OnSize(UINT type, int cx, int cy) {
         calls.push_back("Derived::OnSize");
@@ -68,12 +66,10 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
-IMPLEMENT_DYNAMIC(DerivedDialog, BaseDialog)
+IMPLEMENT_DYNAMIC(DerivedDialog, BaseDialog);
 
-BEGIN_MESSAGE_MAP(DerivedDialog, BaseDialog)
-    afx::On<WM_SIZE, &DerivedDialog::OnSize>(),
-    afx::OnBnClicked<IDC_SECOND, &DerivedDialog::OnSecond>(),
-END_MESSAGE_MAP()
+IMPLEMENT_MESSAGE_MAP(DerivedDialog, BaseDialog, afx::On<WM_SIZE, &DerivedDialog::OnSize>(),
+                      afx::OnBnClicked<IDC_SECOND, &DerivedDialog::OnSecond>());
 
 struct ModelessDialog : ::testing::Test {
     DerivedDialog dialog;
@@ -99,7 +95,7 @@ TEST_P(ClickRouting, ClickReachesTheHandlerForItsId) {
 
 INSTANTIATE_TEST_SUITE_P(
     Buttons, ClickRouting,
-    ::testing::Values(ClickCase{IDC_FIRST, {"Base::OnFirst"}},      // found in the base map
+    ::testing::Values(ClickCase{IDC_FIRST, {"Base::OnFirst"}},       // found in the base map
                       ClickCase{IDC_SECOND, {"Derived::OnSecond"}},  // in the derived map
                       ClickCase{IDC_THIRD, {}}));                    // nobody maps it
 
@@ -162,16 +158,16 @@ TEST(RuntimeClass, RecordsNameAndAncestry) {
     EXPECT_FALSE(dialog.IsKindOf(RUNTIME_CLASS(CButton)));
     EXPECT_STREQ(RUNTIME_CLASS(CMFCVisualManagerWindows)->m_lpszClassName,
                  "CMFCVisualManagerWindows");
-    EXPECT_TRUE(RUNTIME_CLASS(CMFCVisualManagerWindows)
-                    ->IsDerivedFrom(RUNTIME_CLASS(CMFCVisualManager)));
+    EXPECT_TRUE(
+        RUNTIME_CLASS(CMFCVisualManagerWindows)->IsDerivedFrom(RUNTIME_CLASS(CMFCVisualManager)));
 }
 
 // A created control: its own map sees its messages; deleting the object destroys the window.
 class CountingButton : public CButton {
-public:
+  public:
     int moves = 0;
 
-protected:
+  protected:
     void OnMouseMove(UINT flags, CPoint point) {
         ++moves;
         CButton::OnMouseMove(flags, point);
@@ -179,14 +175,13 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
-BEGIN_MESSAGE_MAP(CountingButton, CButton)
-    afx::On<WM_MOUSEMOVE, &CountingButton::OnMouseMove>(),
-END_MESSAGE_MAP()
+IMPLEMENT_MESSAGE_MAP(CountingButton, CButton,
+                      afx::On<WM_MOUSEMOVE, &CountingButton::OnMouseMove>());
 
 TEST_F(ModelessDialog, CreatedControlIsRoutedAndDiesWithItsObject) {
     auto* button = new CountingButton;
-    ASSERT_TRUE(button->Create(L"made", WS_CHILD | WS_VISIBLE, RECT{10, 150, 90, 170}, &dialog,
-                               4001));
+    ASSERT_TRUE(
+        button->Create(L"made", WS_CHILD | WS_VISIBLE, RECT{10, 150, 90, 170}, &dialog, 4001));
     HWND hWnd = button->m_hWnd;
     EXPECT_EQ(::GetDlgItem(dialog.m_hWnd, 4001), hWnd);
     EXPECT_EQ(::GetParent(hWnd), dialog.m_hWnd);
@@ -211,8 +206,8 @@ TEST_F(ModelessDialog, ModifyStyleReportsChangeAndAppliesIt) {
 
 TEST(Wrappers, FontObjectOwnsExactlyOneFont) {
     CFont font;
-    ASSERT_TRUE(font.CreateFont(16, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
-                                L"Arial"));
+    ASSERT_TRUE(
+        font.CreateFont(16, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Arial"));
     HFONT first = font;
     LOGFONTW lf{};
     lf.lfHeight = 12;

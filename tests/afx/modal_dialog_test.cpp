@@ -17,10 +17,12 @@ constexpr UINT kAct = WM_APP + 1;
 
 // Runs `action` once the loop is running and records what the loop does around it.
 class ScriptedDialog : public GuardedDialog {
-public:
+  public:
     ScriptedDialog(UINT nIDTemplate, CWnd* pParent, std::function<void(ScriptedDialog&)> action,
                    bool actInInit = false)
-        : GuardedDialog(nIDTemplate, pParent), m_action(std::move(action)), m_actInInit(actInInit) {}
+        : GuardedDialog(nIDTemplate, pParent),
+          m_action(std::move(action)),
+          m_actInInit(actInInit) {}
 
     BOOL OnInitDialog() override {
         GuardedDialog::OnInitDialog();
@@ -42,7 +44,7 @@ public:
     bool windowAliveInDestroy = false;
     bool ownerEnabledWhileRunning = true;
 
-protected:
+  protected:
     LRESULT OnAct(WPARAM, LPARAM) {
         CWnd* owner = m_pParentWnd;
         ownerEnabledWhileRunning = owner != nullptr && owner->IsWindowEnabled();
@@ -52,14 +54,13 @@ protected:
 
     DECLARE_MESSAGE_MAP()
 
-private:
+  private:
     std::function<void(ScriptedDialog&)> m_action;
     bool m_actInInit;
 };
 
-BEGIN_MESSAGE_MAP(ScriptedDialog, GuardedDialog)
-    afx::OnMessage<kAct, &ScriptedDialog::OnAct>(),
-END_MESSAGE_MAP()
+IMPLEMENT_MESSAGE_MAP(ScriptedDialog, GuardedDialog,
+                      afx::OnMessage<kAct, &ScriptedDialog::OnAct>());
 
 struct EndCase {
     std::string name;
@@ -101,8 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         EndCase{"EndDialog", [](ScriptedDialog& d) { d.EndDialog(42); }, false, 42, false, 0},
         EndCase{"PostedQuit", [](ScriptedDialog&) { ::PostQuitMessage(7); }, false, -1, true, 7},
-        EndCase{"QuitDuringInit", [](ScriptedDialog&) { ::PostQuitMessage(3); }, true, -1, true,
-                3},
+        EndCase{"QuitDuringInit", [](ScriptedDialog&) { ::PostQuitMessage(3); }, true, -1, true, 3},
         EndCase{"EndDialogDuringInit", [](ScriptedDialog& d) { d.EndDialog(5); }, true, 5, false,
                 0},
         EndCase{"OkCommand", [](ScriptedDialog& d) { d.SendMessage(WM_COMMAND, IDOK); }, false,

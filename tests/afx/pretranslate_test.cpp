@@ -18,7 +18,7 @@ constexpr int kClicked = 1;
 
 // Turns a right click on itself or one of its controls into a left click.
 class RightAsLeftDialog : public CDialogEx {
-public:
+  public:
     RightAsLeftDialog(bool rewrite, CDialog& ender)
         : CDialogEx(IDD_MODELESS), m_rewrite(rewrite), m_ender(ender) {}
     std::vector<HWND> seenFor;  // windows of the mouse-button messages it saw
@@ -33,23 +33,22 @@ public:
         return CDialogEx::PreTranslateMessage(pMsg);
     }
 
-protected:
+  protected:
     void OnFirst() { m_ender.EndDialog(kClicked); }
     DECLARE_MESSAGE_MAP()
 
-private:
+  private:
     bool m_rewrite;
     CDialog& m_ender;
 };
 
-BEGIN_MESSAGE_MAP(RightAsLeftDialog, CDialogEx)
-    afx::OnBnClicked<IDC_FIRST, &RightAsLeftDialog::OnFirst>(),
-END_MESSAGE_MAP()
+IMPLEMENT_MESSAGE_MAP(RightAsLeftDialog, CDialogEx,
+                      afx::OnBnClicked<IDC_FIRST, &RightAsLeftDialog::OnFirst>());
 
 // The modal dialog whose loop runs the test: it opens the modeless one and right-clicks its
 // button; a click ends the loop with kClicked, otherwise the trailing marker ends it.
 class HostDialog : public GuardedDialog {
-public:
+  public:
     explicit HostDialog(bool rewrite) : GuardedDialog(IDD_BUTTONS), inner(rewrite, *this) {}
     RightAsLeftDialog inner;
     HWND innerButton = nullptr;
@@ -65,7 +64,7 @@ public:
         return TRUE;
     }
 
-protected:
+  protected:
     LRESULT OnSettled(WPARAM, LPARAM) {
         EndDialog(kNoClick);
         return 0;
@@ -73,9 +72,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
-BEGIN_MESSAGE_MAP(HostDialog, GuardedDialog)
-    afx::OnMessage<kSettled, &HostDialog::OnSettled>(),
-END_MESSAGE_MAP()
+IMPLEMENT_MESSAGE_MAP(HostDialog, GuardedDialog,
+                      afx::OnMessage<kSettled, &HostDialog::OnSettled>());
 
 struct RewriteCase {
     bool rewrite;

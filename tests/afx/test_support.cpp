@@ -2,8 +2,7 @@
 
 namespace afx_test {
 
-BEGIN_MESSAGE_MAP(GuardedDialog, CDialogEx)
-    afx::OnMessage<WM_TIMER, &GuardedDialog::OnGuardTimer>(),
-END_MESSAGE_MAP()
+IMPLEMENT_MESSAGE_MAP(GuardedDialog, CDialogEx,
+                      afx::OnMessage<WM_TIMER, &GuardedDialog::OnGuardTimer>());
 
 }  // namespace afx_test

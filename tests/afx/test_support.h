@@ -15,7 +15,7 @@ inline constexpr UINT kDrainMarker = WM_APP + 0x300;
 // A dialog that ends itself with kTimedOut if the input a test posts never ends it, so a fault
 // fails the test instead of hanging it.
 class GuardedDialog : public CDialogEx {
-public:
+  public:
     explicit GuardedDialog(UINT nIDTemplate, CWnd* pParent = nullptr)
         : CDialogEx(nIDTemplate, pParent) {}
 
@@ -25,7 +25,7 @@ public:
         return TRUE;
     }
 
-protected:
+  protected:
     LRESULT OnGuardTimer(WPARAM id, LPARAM) {
         if (id == kGuardTimer) EndDialog(kTimedOut);
         return 0;
@@ -61,10 +61,9 @@ inline void PostClick(HWND control, UINT down = WM_LBUTTONDOWN, UINT up = WM_LBU
 
 // A plain top-level window to own dialogs; destroyed with the object.
 class OwnerWindow : public CWnd {
-public:
+  public:
     OwnerWindow() {
-        CreateEx(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, 20, 20, 200, 100, nullptr,
-                 nullptr);
+        CreateEx(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, 20, 20, 200, 100, nullptr, nullptr);
     }
 };
 

@@ -38,6 +38,7 @@ BOOL CWinApp::InitInstance() {
 
 int CWinApp::Run() {
     MSG msg{};
+    afx::detail::LoopScope loop;
     while (afx::detail::PumpMessage(msg)) {
     }
     m_exitCode = static_cast<int>(msg.wParam);

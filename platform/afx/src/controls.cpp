@@ -2,29 +2,25 @@
 
 #include "afx/message_entries.h"
 
-IMPLEMENT_DYNAMIC(CButton, CWnd)
+IMPLEMENT_DYNAMIC(CButton, CWnd);
 
-BEGIN_MESSAGE_MAP(CButton, CWnd)
-END_MESSAGE_MAP()
+IMPLEMENT_MESSAGE_MAP(CButton, CWnd);
 
-BOOL CButton::Create(LPCWSTR caption, DWORD style, const RECT& rect, CWnd* pParentWnd,
-                     UINT nID) {
+BOOL CButton::Create(LPCWSTR caption, DWORD style, const RECT& rect, CWnd* pParentWnd, UINT nID) {
     return CWnd::Create(L"BUTTON", caption, style, rect, pParentWnd, nID);
 }
 
-IMPLEMENT_DYNAMIC(CStatic, CWnd)
+IMPLEMENT_DYNAMIC(CStatic, CWnd);
 
-BEGIN_MESSAGE_MAP(CStatic, CWnd)
-END_MESSAGE_MAP()
+IMPLEMENT_MESSAGE_MAP(CStatic, CWnd);
 
 BOOL CStatic::Create(LPCWSTR text, DWORD style, const RECT& rect, CWnd* pParentWnd, UINT nID) {
     return CWnd::Create(L"STATIC", text, style, rect, pParentWnd, nID);
 }
 
-IMPLEMENT_DYNAMIC(CHotKeyCtrl, CWnd)
+IMPLEMENT_DYNAMIC(CHotKeyCtrl, CWnd);
 
-BEGIN_MESSAGE_MAP(CHotKeyCtrl, CWnd)
-END_MESSAGE_MAP()
+IMPLEMENT_MESSAGE_MAP(CHotKeyCtrl, CWnd);
 
 void CHotKeyCtrl::SetHotKey(WORD wVirtualKeyCode, WORD wModifiers) {
     SendMessage(HKM_SETHOTKEY, MAKEWORD(LOBYTE(wVirtualKeyCode), LOBYTE(wModifiers)));

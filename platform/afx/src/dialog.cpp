@@ -24,12 +24,10 @@ void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& control) {
     }
 }
 
-IMPLEMENT_DYNAMIC(CDialog, CWnd)
+IMPLEMENT_DYNAMIC(CDialog, CWnd);
 
-BEGIN_MESSAGE_MAP(CDialog, CWnd)
-    afx::OnCommand<IDOK, &CDialog::OnOK>(),
-    afx::OnCommand<IDCANCEL, &CDialog::OnCancel>(),
-END_MESSAGE_MAP()
+IMPLEMENT_MESSAGE_MAP(CDialog, CWnd, afx::OnCommand<IDOK, &CDialog::OnOK>(),
+                      afx::OnCommand<IDCANCEL, &CDialog::OnCancel>());
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
@@ -59,9 +57,8 @@ BOOL CDialog::CreateFromTemplate(UINT nIDTemplate, HWND hWndOwner) {
     HWND hWnd;
     {
         afx::detail::CreationScope scope(this);
-        hWnd = ::CreateDialogIndirectParamW(module, static_cast<LPCDLGTEMPLATEW>(data),
-                                            hWndOwner, &CDialog::DialogProc,
-                                            reinterpret_cast<LPARAM>(this));
+        hWnd = ::CreateDialogIndirectParamW(module, static_cast<LPCDLGTEMPLATEW>(data), hWndOwner,
+                                            &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
     }
     return hWnd != nullptr && m_hWnd == hWnd;
 }
@@ -84,6 +81,7 @@ INT_PTR CDialog::DoModal() {
     MSG msg{};
     if (CreateFromTemplate(m_nIDTemplate, owner)) {
         if (!m_modalEnded && !(GetStyle() & WS_VISIBLE)) ShowWindow(SW_SHOWNORMAL);
+        afx::detail::LoopScope loop;
         while (!m_modalEnded && m_hWnd != nullptr) {
             if (!afx::detail::PumpMessage(msg)) {
                 quit = true;
@@ -132,14 +130,13 @@ void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
 BOOL CDialog::PreTranslateMessage(MSG* pMsg) {
     const UINT m = pMsg->message;
-    const bool input = (m >= WM_KEYFIRST && m <= WM_KEYLAST) ||
-                       (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST);
+    const bool input =
+        (m >= WM_KEYFIRST && m <= WM_KEYLAST) || (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST);
     if (!input || m_hWnd == nullptr) return FALSE;
     if (pMsg->hwnd != m_hWnd && !::IsChild(m_hWnd, pMsg->hwnd)) return FALSE;
     return ::IsDialogMessageW(m_hWnd, pMsg);
 }
 
-IMPLEMENT_DYNAMIC(CDialogEx, CDialog)
+IMPLEMENT_DYNAMIC(CDialogEx, CDialog);
 
-BEGIN_MESSAGE_MAP(CDialogEx, CDialog)
-END_MESSAGE_MAP()
+IMPLEMENT_MESSAGE_MAP(CDialogEx, CDialog);

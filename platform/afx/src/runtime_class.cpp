@@ -1,7 +1,6 @@
 #include "afx/runtime_class.h"
 
-const CRuntimeClass CObject::classCObject = {"CObject", static_cast<int>(sizeof(CObject)),
-                                             nullptr};
+const CRuntimeClass CObject::classCObject = {"CObject", static_cast<int>(sizeof(CObject)), nullptr};
 
 BOOL CRuntimeClass::IsDerivedFrom(const CRuntimeClass* pBase) const {
     for (const CRuntimeClass* c = this; c != nullptr; c = c->m_pBaseClass) {

@@ -9,8 +9,8 @@ CShellManager::CShellManager() { ++g_shellManagers; }
 CShellManager::~CShellManager() { --g_shellManagers; }
 int CShellManager::LiveCount() { return g_shellManagers; }
 
-IMPLEMENT_DYNAMIC(CMFCVisualManager, CObject)
-IMPLEMENT_DYNAMIC(CMFCVisualManagerWindows, CMFCVisualManager)
+IMPLEMENT_DYNAMIC(CMFCVisualManager, CObject);
+IMPLEMENT_DYNAMIC(CMFCVisualManagerWindows, CMFCVisualManager);
 
 void CMFCVisualManager::SetDefaultManager(const CRuntimeClass* pRTI) {
     if (pRTI != nullptr && pRTI->IsDerivedFrom(RUNTIME_CLASS(CMFCVisualManager))) {

@@ -10,13 +10,13 @@ namespace afx::detail {
 // While alive, the next window created on this thread is bound to `wnd` and routed through
 // CWnd::StandardWndProc from its very first message (a thread-local creation hook).
 class CreationScope {
-public:
+  public:
     explicit CreationScope(CWnd* wnd);
     ~CreationScope();
     CreationScope(const CreationScope&) = delete;
     CreationScope& operator=(const CreationScope&) = delete;
 
-private:
+  private:
     CWnd* m_previous;
     HHOOK m_hook;
 };
@@ -25,8 +25,18 @@ private:
 // window; true when one of them consumed it.
 bool PreTranslate(MSG* msg);
 
-// Discards temporary wrappers, waits for the next message and, unless PreTranslate consumes it,
-// translates and dispatches it. False when the message is WM_QUIT (left in msg).
+// Marks a message loop running on this thread for its lifetime.
+class LoopScope {
+  public:
+    LoopScope();
+    ~LoopScope();
+    LoopScope(const LoopScope&) = delete;
+    LoopScope& operator=(const LoopScope&) = delete;
+};
+
+// Waits for the next message and, unless PreTranslate consumes it, translates and dispatches
+// it. False when the message is WM_QUIT (left in msg). The outermost loop also discards the
+// temporary wrappers between messages; a nested loop leaves them to its callers.
 bool PumpMessage(MSG& msg);
 
 // Clears the application's main-window pointer when it designates wnd.

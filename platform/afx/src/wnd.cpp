@@ -13,6 +13,7 @@ struct ThreadState {
     std::unordered_map<HWND, CWnd*> permanent;
     std::unordered_map<HWND, CWnd*> temporary;
     CWnd* pendingCreate = nullptr;
+    int loopDepth = 0;
     MSG current{};  // the message being handled now, for Default()
 };
 
@@ -102,8 +103,12 @@ bool PreTranslate(MSG* msg) {
     return false;
 }
 
+LoopScope::LoopScope() { ++State().loopDepth; }
+
+LoopScope::~LoopScope() { --State().loopDepth; }
+
 bool PumpMessage(MSG& msg) {
-    CWnd::DeleteTempMap();
+    if (State().loopDepth <= 1) CWnd::DeleteTempMap();
     if (::GetMessageW(&msg, nullptr, 0, 0) <= 0) {
         if (msg.message == WM_QUIT) return false;
         return true;  // a failed wait: try again
@@ -122,7 +127,7 @@ void ForgetMainWindow(CWnd* wnd) {
 
 }  // namespace afx::detail
 
-IMPLEMENT_DYNAMIC(CWnd, CObject)
+IMPLEMENT_DYNAMIC(CWnd, CObject);
 
 const afx::MessageMap* CWnd::GetThisMessageMap() {
     static const afx::MessageMapEntry entries[] = {
@@ -185,9 +190,8 @@ HWND CWnd::Detach() {
     auto& map = State().permanent;
     auto it = map.find(hWnd);
     if (it != map.end() && it->second == this) map.erase(it);
-    if (m_pfnSuper != nullptr &&
-        ::GetWindowLongPtrW(hWnd, GWLP_WNDPROC) ==
-            reinterpret_cast<LONG_PTR>(&CWnd::StandardWndProc)) {
+    if (m_pfnSuper != nullptr && ::GetWindowLongPtrW(hWnd, GWLP_WNDPROC) ==
+                                     reinterpret_cast<LONG_PTR>(&CWnd::StandardWndProc)) {
         ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
     }
     m_pfnSuper = nullptr;
@@ -204,9 +208,8 @@ BOOL CWnd::SubclassWindow(HWND hWnd) {
     return TRUE;
 }
 
-BOOL CWnd::CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x,
-                    int y, int width, int height, HWND hWndParent, HMENU nIDorHMenu,
-                    LPVOID lpParam) {
+BOOL CWnd::CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y,
+                    int width, int height, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam) {
     if (m_hWnd != nullptr) return FALSE;
     HWND hWnd;
     {
@@ -221,9 +224,8 @@ BOOL CWnd::CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD 
 
 BOOL CWnd::Create(LPCWSTR className, LPCWSTR windowName, DWORD style, const RECT& rect,
                   CWnd* pParentWnd, UINT nID) {
-    return CreateEx(0, className, windowName, style, rect.left, rect.top,
-                    rect.right - rect.left, rect.bottom - rect.top,
-                    pParentWnd ? pParentWnd->m_hWnd : nullptr,
+    return CreateEx(0, className, windowName, style, rect.left, rect.top, rect.right - rect.left,
+                    rect.bottom - rect.top, pParentWnd ? pParentWnd->m_hWnd : nullptr,
                     reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)));
 }
 
@@ -277,8 +279,8 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
 }
 
 BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
-    const afx::MessageMapEntry* entry = afx::FindEntry(
-        GetMessageMap(), afx::EntryKind::Command, WM_COMMAND, HIWORD(wParam), LOWORD(wParam));
+    const afx::MessageMapEntry* entry = afx::FindEntry(GetMessageMap(), afx::EntryKind::Command,
+                                                       WM_COMMAND, HIWORD(wParam), LOWORD(wParam));
     if (entry == nullptr) return FALSE;
     *pResult = entry->invoke(this, WM_COMMAND, wParam, lParam);
     return TRUE;

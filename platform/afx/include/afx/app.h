@@ -15,7 +15,7 @@
 inline constexpr DWORD AFX_RESTART_MANAGER_SUPPORT_RESTART = 0x01;
 
 class CWinApp : public CObject {
-public:
+  public:
     // A null name takes the executable's file name without its extension.
     explicit CWinApp(LPCWSTR lpszAppName = nullptr);
     ~CWinApp() override;
@@ -44,7 +44,7 @@ public:
     // Called by the library's entry point.
     static int Main(HINSTANCE hInstance, LPWSTR lpCmdLine, int nCmdShow);
 
-private:
+  private:
     std::wstring m_appName;
     std::wstring m_registryKey;
     int m_exitCode = 0;

@@ -9,24 +9,24 @@
 class CButton : public CWnd {
     DECLARE_DYNAMIC(CButton)
 
-public:
+  public:
     BOOL Create(LPCWSTR caption, DWORD style, const RECT& rect, CWnd* pParentWnd, UINT nID);
     UINT GetState() const { return static_cast<UINT>(SendMessage(BM_GETSTATE)); }
     int GetCheck() const { return static_cast<int>(SendMessage(BM_GETCHECK)); }
     void SetCheck(int nCheck) { SendMessage(BM_SETCHECK, static_cast<WPARAM>(nCheck)); }
 
-protected:
+  protected:
     DECLARE_MESSAGE_MAP()
 };
 
 class CStatic : public CWnd {
     DECLARE_DYNAMIC(CStatic)
 
-public:
+  public:
     virtual BOOL Create(LPCWSTR text, DWORD style, const RECT& rect, CWnd* pParentWnd,
                         UINT nID = 0xffff);
 
-protected:
+  protected:
     DECLARE_MESSAGE_MAP()
 };
 
@@ -35,11 +35,11 @@ protected:
 class CHotKeyCtrl : public CWnd {
     DECLARE_DYNAMIC(CHotKeyCtrl)
 
-public:
+  public:
     void SetHotKey(WORD wVirtualKeyCode, WORD wModifiers);
     DWORD GetHotKey() const;
     void GetHotKey(WORD& wVirtualKeyCode, WORD& wModifiers) const;
 
-protected:
+  protected:
     DECLARE_MESSAGE_MAP()
 };

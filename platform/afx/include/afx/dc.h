@@ -7,7 +7,7 @@
 class CWnd;
 
 class CDC {
-public:
+  public:
     CDC() = default;
     explicit CDC(HDC hDC) : m_hDC(hDC) {}
     CDC(const CDC&) = delete;
@@ -28,12 +28,12 @@ public:
 };
 
 class CPaintDC : public CDC {
-public:
+  public:
     explicit CPaintDC(CWnd* pWnd);
     ~CPaintDC() override;
 
     PAINTSTRUCT m_ps{};
 
-private:
+  private:
     HWND m_hWnd;
 };

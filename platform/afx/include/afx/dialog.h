@@ -8,7 +8,7 @@
 #include "afx/wnd.h"
 
 class CDataExchange {
-public:
+  public:
     CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate)
         : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd) {}
 
@@ -20,7 +20,7 @@ public:
     void Fail(LPCWSTR reason);
     bool Failed() const { return m_failed; }
 
-private:
+  private:
     bool m_failed = false;
 };
 
@@ -31,7 +31,7 @@ void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& control);
 class CDialog : public CWnd {
     DECLARE_DYNAMIC(CDialog)
 
-public:
+  public:
     explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
 
     // Modeless: creates the window from template nIDTemplate; OnInitDialog runs inside.
@@ -50,7 +50,7 @@ public:
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;
 
-protected:
+  protected:
     // Enter and the default button: UpdateData(TRUE), then EndDialog(IDOK).
     virtual void OnOK();
     // Escape and the close box: EndDialog(IDCANCEL).
@@ -58,7 +58,7 @@ protected:
 
     DECLARE_MESSAGE_MAP()
 
-private:
+  private:
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     BOOL CreateFromTemplate(UINT nIDTemplate, HWND hWndOwner);
     void OnOKCommand() { OnOK(); }
@@ -73,10 +73,10 @@ private:
 class CDialogEx : public CDialog {
     DECLARE_DYNAMIC(CDialogEx)
 
-public:
+  public:
     explicit CDialogEx(UINT nIDTemplate, CWnd* pParentWnd = nullptr)
         : CDialog(nIDTemplate, pParentWnd) {}
 
-protected:
+  protected:
     DECLARE_MESSAGE_MAP()
 };

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 class CFont {
-public:
+  public:
     CFont() = default;
     CFont(const CFont&) = delete;
     CFont& operator=(const CFont&) = delete;

@@ -183,7 +183,9 @@ struct Decoder<WM_KEYDOWN> {
 };
 
 template <class D>
-concept HasRange = requires { D::first; };
+concept HasRange = requires {
+    D::first;
+};
 
 template <auto Fn>
 LRESULT InvokeRaw(CWnd* t, UINT, WPARAM wParam, LPARAM lParam) {
@@ -245,7 +247,11 @@ constexpr MessageMapEntry OnCommand() {
 template <auto Fn>
 constexpr MessageMapEntry OnCtlColorReflect() {
     detail::CheckSignature<Fn, HBRUSH(CDC*, UINT)>();
-    return {EntryKind::Reflected, WM_CTLCOLORMSGBOX, WM_CTLCOLORSTATIC, 0, 0,
+    return {EntryKind::Reflected,
+            WM_CTLCOLORMSGBOX,
+            WM_CTLCOLORSTATIC,
+            0,
+            0,
             &detail::InvokeReflectedCtlColor<Fn>};
 }
 

@@ -5,10 +5,9 @@
 //   class CMyDlg : public CDialogEx {
 //       DECLARE_MESSAGE_MAP()
 //   };
-//   BEGIN_MESSAGE_MAP(CMyDlg, CDialogEx)
-//       afx::On<WM_SIZE, &CMyDlg::OnSize>(),
-//       afx::OnBnClicked<IDC_RUN, &CMyDlg::OnRun>(),
-//   END_MESSAGE_MAP()
+//   IMPLEMENT_MESSAGE_MAP(CMyDlg, CDialogEx,
+//                         afx::On<WM_SIZE, &CMyDlg::OnSize>(),
+//                         afx::OnBnClicked<IDC_RUN, &CMyDlg::OnRun>());
 //
 // The typed entry makers live in afx/message_entries.h.
 #pragma once
@@ -51,21 +50,19 @@ inline constexpr MessageMapEntry EndOfMap() { return {EntryKind::End, 0, 0, 0, 0
 
 }  // namespace afx
 
-#define DECLARE_MESSAGE_MAP()                             \
-protected:                                                \
-    static const ::afx::MessageMap* GetThisMessageMap();  \
+#define DECLARE_MESSAGE_MAP()                            \
+  protected:                                             \
+    static const ::afx::MessageMap* GetThisMessageMap(); \
     const ::afx::MessageMap* GetMessageMap() const override;
 
-#define BEGIN_MESSAGE_MAP(class_name, base_class_name)                          \
-    const ::afx::MessageMap* class_name::GetMessageMap() const {                \
-        return GetThisMessageMap();                                             \
-    }                                                                           \
-    const ::afx::MessageMap* class_name::GetThisMessageMap() {                  \
-        using TheBaseClass = base_class_name;                                   \
-        static const ::afx::MessageMapEntry entries[] = {
-
-#define END_MESSAGE_MAP()                                                     \
-            ::afx::EndOfMap()};                                               \
-        static const ::afx::MessageMap map{&TheBaseClass::GetThisMessageMap, entries}; \
-        return &map;                                                          \
-    }
+// Defines the map of class_name, chained to the map of base_class_name, with the given entries
+// (none for an empty map). Ends with a semicolon like a declaration.
+#define IMPLEMENT_MESSAGE_MAP(class_name, base_class_name, ...)                                \
+    const ::afx::MessageMap* class_name::GetMessageMap() const { return GetThisMessageMap(); } \
+    const ::afx::MessageMap* class_name::GetThisMessageMap() {                                 \
+        static const ::afx::MessageMapEntry entries[] = {                                      \
+            __VA_ARGS__ __VA_OPT__(, )::afx::EndOfMap()};                                      \
+        static const ::afx::MessageMap map{&base_class_name::GetThisMessageMap, entries};      \
+        return &map;                                                                           \
+    }                                                                                          \
+    static_assert(true)

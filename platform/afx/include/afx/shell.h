@@ -8,7 +8,7 @@
 // Shell-namespace services for framework dialogs; the application never asks for them, so the
 // object holds nothing. It exists so the start-up sequence can create and delete it.
 class CShellManager {
-public:
+  public:
     CShellManager();
     ~CShellManager();
     static int LiveCount();  // how many exist now
@@ -19,7 +19,7 @@ public:
 class CMFCVisualManager : public CObject {
     DECLARE_DYNAMIC(CMFCVisualManager)
 
-public:
+  public:
     static void SetDefaultManager(const CRuntimeClass* pRTI);
     static const CRuntimeClass* GetDefaultManagerClass();
 };

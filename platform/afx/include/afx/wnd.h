@@ -15,7 +15,7 @@ class CDataExchange;
 class CWnd : public CObject {
     DECLARE_DYNAMIC(CWnd)
 
-public:
+  public:
     CWnd() = default;
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
@@ -40,8 +40,8 @@ public:
     BOOL SubclassWindow(HWND hWnd);
 
     // Creates a window whose messages reach this object from the first one on.
-    BOOL CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x,
-                  int y, int width, int height, HWND hWndParent, HMENU nIDorHMenu,
+    BOOL CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y,
+                  int width, int height, HWND hWndParent, HMENU nIDorHMenu,
                   LPVOID lpParam = nullptr);
     BOOL Create(LPCWSTR className, LPCWSTR windowName, DWORD style, const RECT& rect,
                 CWnd* pParentWnd, UINT nID);
@@ -65,8 +65,8 @@ public:
                    bRepaint);
     }
     BOOL SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT flags) {
-        return ::SetWindowPos(m_hWnd, pWndInsertAfter ? pWndInsertAfter->m_hWnd : nullptr, x, y,
-                              cx, cy, flags);
+        return ::SetWindowPos(m_hWnd, pWndInsertAfter ? pWndInsertAfter->m_hWnd : nullptr, x, y, cx,
+                              cy, flags);
     }
     void GetWindowRect(LPRECT rect) const { ::GetWindowRect(m_hWnd, rect); }
     void GetClientRect(LPRECT rect) const { ::GetClientRect(m_hWnd, rect); }
@@ -120,10 +120,9 @@ public:
     int MessageBox(LPCWSTR text, LPCWSTR caption = nullptr, UINT type = MB_OK);
 
     // Called by the message plumbing; not for application code.
-    static LRESULT CALLBACK StandardWndProc(HWND hWnd, UINT message, WPARAM wParam,
-                                            LPARAM lParam);
+    static LRESULT CALLBACK StandardWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-protected:
+  protected:
     // Called just before a window starts sending its messages to this object (creation or
     // SubclassWindow); the window handle is already set.
     virtual void PreSubclassWindow();
@@ -160,7 +159,7 @@ protected:
     // does the default processing.
     HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
 
-private:
+  private:
     friend struct WindowPlumbing;
     WNDPROC m_pfnSuper = nullptr;  // the window's procedure before we routed it here
     BOOL OnCommand(WPARAM wParam, LPARAM lParam, LRESULT* pResult);
