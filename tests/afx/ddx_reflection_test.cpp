@@ -223,6 +223,31 @@ TEST(Reflection, ColourRequestIsAnsweredByTheBoundControl) {
     dialog.DestroyWindow();
 }
 
+// A parent without a colour handler of its own: the framework's default handling reflects.
+class PlainDialog : public CDialogEx {
+  public:
+    PlainDialog() : CDialogEx(IDD_COLOURED) {}
+    TintedStatic label;
+
+  protected:
+    void DoDataExchange(CDataExchange* pDX) override { DDX_Control(pDX, IDC_LABEL, label); }
+};
+
+TEST(Reflection, ParentWithoutHandlerStillReflects) {
+    PlainDialog dialog;
+    ASSERT_TRUE(dialog.Create(IDD_COLOURED));
+    dialog.MoveWindow(100, 100, 320, 200);
+    ::RedrawWindow(dialog.m_hWnd, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    DrainPosted();
+    const Pixels p = ReadPixels(dialog.m_hWnd, dialog.label.m_hWnd);
+    EXPECT_GT(dialog.label.requests, 0);
+    EXPECT_EQ(p.ground, kGround);
+    EXPECT_TRUE(p.hasText);
+    EXPECT_NE(p.dialogGround, RGB(0, 0, 0));
+    dialog.DestroyWindow();
+}
+
 TEST(Reflection, UnboundControlGetsTheDefaultColours) {
     BlackDialog dialog(false);
     ASSERT_TRUE(dialog.Create(IDD_COLOURED));
