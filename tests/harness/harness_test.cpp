@@ -1,6 +1,7 @@
 // Checks the ground every Windows test stands on: a private prefix, a private display, a real
 // window on it, and a CJK font behind the names the programs ask for.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,18 @@ TEST(Harness, RunsInThrowawayPrefix) {
     ASSERT_FALSE(run.empty());
     EXPECT_EQ(run.rfind(L"/tmp/korvex-run.", 0), 0u);
     EXPECT_EQ(prefix, run + L"/prefix");
+}
+
+// The shell's special folders exist inside the throwaway prefix (not as links to a vanished home).
+TEST(Harness, SpecialFoldersAreRealFolders) {
+    for (int csidl : {CSIDL_DESKTOPDIRECTORY, CSIDL_PROGRAMS, CSIDL_LOCAL_APPDATA, CSIDL_PERSONAL}) {
+        wchar_t path[MAX_PATH] = {};
+        ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, path, csidl, FALSE)) << "csidl " << csidl;
+        DWORD attributes = GetFileAttributesW(path);
+        ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << "csidl " << csidl;
+        EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY) << "csidl " << csidl;
+        EXPECT_FALSE(attributes & FILE_ATTRIBUTE_REPARSE_POINT) << "csidl " << csidl;
+    }
 }
 
 TEST(Harness, ShowsAWindowOnItsDisplay) {
