@@ -61,12 +61,14 @@ bool LoadConfigFile(HWND owner) {
     if (!FileExists(kConfigFileName)) return Fail(owner, kFileMissing);
 
     std::vector<std::uint8_t> contents;
+    bool read = false;
     {
         FileHandle file(CreateFileW(kConfigFileName, GENERIC_READ, FILE_SHARE_READ, nullptr,
                                     OPEN_EXISTING, 0, nullptr));
         if (file.get() == INVALID_HANDLE_VALUE) return Fail(owner, kOpenFailed);
-        if (!ReadWholeFile(file.get(), contents)) return Fail(owner, kReadFailed);
-    }
+        read = ReadWholeFile(file.get(), contents);
+    }  // the file is closed before any message shows
+    if (!read) return Fail(owner, kReadFailed);
 
     // A file that cannot fill the whole record is refused like a failed read.
     SysCtrlConfig record;

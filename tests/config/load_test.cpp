@@ -64,6 +64,7 @@ std::wstring WithoutTrailingSlash(std::wstring s) {
 
 struct MessageBoxSeen {
     std::wstring caption, text, ownerCaption;
+    bool datOpenable = false;  // sysctrl.dat could be opened exclusively while the box showed
 };
 
 struct ProbeRun {
@@ -165,6 +166,10 @@ class LoadConfig : public ::testing::Test {
             seen.caption = WindowText(find.box);
             EnumChildWindows(find.box, CollectStaticText, reinterpret_cast<LPARAM>(&seen.text));
             seen.ownerCaption = WindowText(GetWindow(find.box, GW_OWNER));
+            HANDLE exclusive = CreateFileW(Dat().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                           OPEN_EXISTING, 0, nullptr);
+            seen.datOpenable = exclusive != INVALID_HANDLE_VALUE;
+            if (seen.datOpenable) CloseHandle(exclusive);
             run.boxes.push_back(seen);
             PostMessageW(find.box, WM_COMMAND, IDOK, 0);
             while (IsWindow(find.box) &&
@@ -251,6 +256,9 @@ TEST_P(LoadConfigFailure, ShowsTheMessageAndPostsQuit) {
     EXPECT_EQ(run.boxes[0].caption, kAppName);
     EXPECT_EQ(run.boxes[0].text, GetParam().message) << Narrow(run.boxes[0].text);
     EXPECT_EQ(run.boxes[0].ownerCaption, kOwnerCaption);
+    if (std::wstring(GetParam().message) == L"读取系统文件错误") {
+        EXPECT_TRUE(run.boxes[0].datOpenable) << "the file is still open during the message";
+    }
     EXPECT_EQ(run.report.at(L"result"), L"0");
     EXPECT_EQ(run.report.at(L"quit"), L"1");
     ExpectPaths(run, appDir_);
