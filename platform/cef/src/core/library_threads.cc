@@ -53,20 +53,22 @@ class TaskThread {
   private:
     void CreateDispatchWindow() {
         WNDCLASSW wc{};
-        wc.lpfnWndProc = [](HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
-            if (msg == kRunTasks) {
-                auto* self = reinterpret_cast<TaskThread*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-                self->RunPending();
-                return 0;
-            }
-            return DefWindowProcW(hwnd, msg, wp, lp);
-        };
+        wc.lpfnWndProc = &TaskThread::WindowProc;
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = L"KorvexLibraryDispatch";
         RegisterClassW(&wc);
         window_ = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                   wc.hInstance, nullptr);
         SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg == kRunTasks) {
+            auto* self = reinterpret_cast<TaskThread*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+            self->RunPending();
+            return 0;
+        }
+        return DefWindowProcW(hwnd, msg, wp, lp);
     }
 
     void RunMessageLoop() {
