@@ -2,6 +2,7 @@
 // messages of its own controls first and may rewrite them.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "test_support.h"
@@ -94,6 +95,9 @@ TEST_P(ModelessInsideModal, SeesItsControlsMessagesFirst) {
 
 INSTANTIATE_TEST_SUITE_P(Rewrite, ModelessInsideModal,
                          ::testing::Values(RewriteCase{true, kClicked},
-                                           RewriteCase{false, kNoClick}));
+                                           RewriteCase{false, kNoClick}),
+                         [](const auto& info) {
+                             return std::string(info.param.rewrite ? "Rewritten" : "Untouched");
+                         });
 
 }  // namespace
