@@ -149,6 +149,20 @@ TEST_F(ModelessDialog, DestroyUnbindsTheObject) {
     EXPECT_EQ(CWnd::FromHandlePermanent(hWnd), nullptr);
 }
 
+TEST(HandleMap, AttachedWindowIsUnboundWhenDestroyed) {
+    HWND hWnd = ::CreateWindowExW(0, L"STATIC", L"raw", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  nullptr, nullptr);
+    ASSERT_NE(hWnd, nullptr);
+    CWnd wnd;
+    ASSERT_TRUE(wnd.Attach(hWnd));
+    CWnd other;
+    EXPECT_FALSE(other.Attach(hWnd));  // one object per window
+    EXPECT_EQ(CWnd::FromHandlePermanent(hWnd), &wnd);
+    EXPECT_TRUE(wnd.DestroyWindow());
+    EXPECT_EQ(wnd.m_hWnd, nullptr);
+    EXPECT_EQ(CWnd::FromHandlePermanent(hWnd), nullptr);
+}
+
 TEST(RuntimeClass, RecordsNameAndAncestry) {
     DerivedDialog dialog;
     EXPECT_STREQ(dialog.GetRuntimeClass()->m_lpszClassName, "DerivedDialog");

@@ -117,6 +117,17 @@ TEST(ModalDialog, MissingTemplateFailsAndLeavesOwnerEnabled) {
     EXPECT_TRUE(owner.IsWindowEnabled());
 }
 
+// A window destroyed behind the loop's back ends the loop instead of leaving it waiting.
+TEST(ModalDialog, EndsWhenItsWindowIsDestroyedElsewhere) {
+    OwnerWindow owner;
+    ScriptedDialog dialog(IDD_BUTTONS, &owner,
+                          [](ScriptedDialog& d) { ::DestroyWindow(d.m_hWnd); });
+    EXPECT_EQ(dialog.DoModal(), -1);
+    EXPECT_EQ(dialog.destroyCalls, 0);
+    EXPECT_EQ(dialog.m_hWnd, nullptr);
+    EXPECT_TRUE(owner.IsWindowEnabled());
+}
+
 TEST(ModalDialog, ShowsATemplateWithoutVisibleStyle) {
     bool visible = false;
     ScriptedDialog dialog(IDD_BUTTONS, nullptr, [&](ScriptedDialog& d) {
