@@ -4,9 +4,11 @@
 //
 // Arguments: --profile=<dir> --arg=<entry> --switch=<name> --switch-value=<name>=<value>
 //            --ignore-certificate-errors --token=<text> (only marks the process)
+//            --init-in-static (start the library during static initialisation)
 // Commands:  {"cmd":"info"}  {"cmd":"call","method":..,"params":..,"session":..}
 //            {"cmd":"threads"}  {"cmd":"exit"}  {"cmd":"crash"}
 #include <windows.h>
+#include <shellapi.h>
 
 #include <atomic>
 #include <future>
@@ -85,9 +87,12 @@ Json Threads() {
     return out;
 }
 
-}  // namespace
+struct StartUp {
+    bool initialized = false;
+    CefRefPtr<ProbeApp> app;
+};
 
-int wmain(int argc, wchar_t** argv) {
+StartUp Initialize(int argc, wchar_t** argv) {
     std::vector<Entry> entries;
     CefSettings settings;
     settings.no_sandbox = 1;
@@ -106,10 +111,39 @@ int wmain(int argc, wchar_t** argv) {
         if (a == "--ignore-certificate-errors") settings.ignore_certificate_errors = 1;
     }
     ProbeApp::main_thread = GetCurrentThreadId();
-    CefRefPtr<ProbeApp> app = new ProbeApp(std::move(entries));
-    const bool initialized =
-        CefInitialize(CefMainArgs(GetModuleHandleW(nullptr)), settings, app, nullptr);
-    std::cout << Json{{"initialized", initialized}}.dump() << std::endl;
+    StartUp s;
+    s.app = new ProbeApp(std::move(entries));
+    s.initialized = CefInitialize(CefMainArgs(GetModuleHandleW(nullptr)), settings, s.app, nullptr);
+    return s;
+}
+
+bool InStaticInitialisation() {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    bool found = false;
+    for (int i = 1; i < argc; ++i) found = found || std::wstring(argv[i]) == L"--init-in-static";
+    LocalFree(argv);
+    return found;
+}
+
+// With --init-in-static the library starts during static initialisation, before the entry point,
+// as the launcher does.
+StartUp g_static_start = [] {
+    if (!InStaticInitialisation()) return StartUp{};
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    StartUp s = Initialize(argc, argv);
+    LocalFree(argv);
+    return s;
+}();
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    StartUp start = InStaticInitialisation() ? std::move(g_static_start) : Initialize(argc, argv);
+    CefRefPtr<ProbeApp> app = start.app;
+    start.app = nullptr;
+    std::cout << Json{{"initialized", start.initialized}}.dump() << std::endl;
 
     std::string line;
     while (std::getline(std::cin, line)) {

@@ -103,8 +103,13 @@ TEST(EngineStart, CommandLineEntriesReachTheEngineInOrderAndProfileIsCachePath) 
     EXPECT_NE(GetFileAttributesW((profile + L"\\Default").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-TEST(EngineThreads, TasksRunOnTheLibraryThreads) {
-    ProbeProcess probe({L"--profile=" + FreshProfile(L"threads")});
+// Started from the entry point, or during static initialisation as the launcher does.
+class EngineThreads : public ::testing::TestWithParam<bool> {};
+
+TEST_P(EngineThreads, TasksRunOnTheLibraryThreads) {
+    std::vector<std::wstring> args = {L"--profile=" + FreshProfile(L"threads")};
+    if (GetParam()) args.push_back(L"--init-in-static");
+    ProbeProcess probe(args);
     ASSERT_EQ(probe.hello(), Json({{"initialized", true}}));
     const Json t = probe.Command({{"cmd", "threads"}});
     EXPECT_EQ(t["main_on_ui"], false);
@@ -121,6 +126,11 @@ TEST(EngineThreads, TasksRunOnTheLibraryThreads) {
     // The probe holds one reference, the library another for the life of the process.
     EXPECT_EQ(info["app_refs_one"], false);
 }
+
+INSTANTIATE_TEST_SUITE_P(StartedFrom, EngineThreads, ::testing::Values(false, true),
+                         [](const auto& info) {
+                             return std::string(info.param ? "StaticInitialisation" : "EntryPoint");
+                         });
 
 // A TCP port on loopback that nothing listens on right now.
 int FreePort() {
