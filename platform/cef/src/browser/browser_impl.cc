@@ -1,5 +1,7 @@
 #include "browser/browser_impl.h"
 
+#include <cstdio>
+
 #include "browser/browser_registry.h"
 #include "browser/context_menu.h"
 #include "browser/frame_painter.h"
@@ -10,6 +12,14 @@ namespace cef_detail {
 namespace {
 
 std::atomic<int> g_next_browser_id{1};
+
+// Steps of a browser's life on standard error when KORVEX_CEF_LOG is set.
+void Trace(int id, const std::string& text) {
+    static const bool enabled = GetEnvironmentVariableW(L"KORVEX_CEF_LOG", nullptr, 0) > 0;
+    if (!enabled) return;
+    std::fprintf(stderr, "[cef browser %d] %s\n", id, text.c_str());
+    std::fflush(stderr);
+}
 
 }  // namespace
 
@@ -31,6 +41,7 @@ void BrowserImpl::Start() {
     BrowserRegistry::Get().Add(self);
     window_ = std::make_unique<BrowserWindow>(info_, this);
     hwnd_ = window_->hwnd();
+    Trace(id_, "window " + std::to_string(reinterpret_cast<std::uintptr_t>(hwnd_.load())));
     Connection* connection = GetConnection();
     if (!hwnd_ || !connection) {  // nothing to show it in, or no engine: no browser
         closed_ = true;
@@ -57,6 +68,7 @@ void BrowserImpl::Start() {
 
 void BrowserImpl::Attach(std::string target_id) {
     target_id_ = std::move(target_id);
+    Trace(id_, "target " + target_id_);
     if (closed_) {  // closed while the target was being made
         if (Connection* connection = GetConnection()) {
             connection->Send("Target.closeTarget", {{"targetId", target_id_}});
@@ -77,6 +89,7 @@ void BrowserImpl::Attach(std::string target_id) {
 
 void BrowserImpl::OnAttached(std::string session_id) {
     session_id_ = std::move(session_id);
+    Trace(id_, "session " + session_id_);
     BrowserRegistry::Get().BindSession(this, session_id_);
     if (closed_) {
         FinishClose();
@@ -129,6 +142,12 @@ void BrowserImpl::SendToPage(std::string method, Json params, Connection::Reply 
     }
     Connection* connection = GetConnection();
     if (!connection || session_id_.empty()) return;
+    if (!reply) {
+        reply = [id = id_, method](const Json&, const ProtocolError* error) {
+            Trace(id, method + (error ? " failed: " + error->message : " done"));
+        };
+    }
+    Trace(id_, "send " + method);
     connection->Send(std::move(method), std::move(params), std::move(reply), session_id_);
 }
 
@@ -382,6 +401,7 @@ void BrowserImpl::OnWindowDestroyed() { FinishClose(); }
 void BrowserImpl::FinishClose() {
     if (closed_) return;
     closed_ = true;
+    Trace(id_, "closed");
     CefRefPtr<BrowserImpl> self = this;  // the registry may hold the last reference
     hwnd_ = nullptr;
     std::unique_ptr<FramePainter> painter;

@@ -13,3 +13,7 @@ target_sources(cef PRIVATE
 )
 # WIC decodes the frames, IMM reads IME results.
 target_link_libraries(cef PUBLIC windowscodecs ole32 uuid imm32 gdi32 user32)
+
+# Programs of the browser half: the frame-path measurement and a sample window.
+add_subdirectory(${CMAKE_CURRENT_LIST_DIR}/../../bench ${CMAKE_CURRENT_BINARY_DIR}/bench)
+add_subdirectory(${CMAKE_CURRENT_LIST_DIR}/../../samples ${CMAKE_CURRENT_BINARY_DIR}/samples)
