@@ -98,8 +98,7 @@ class RecordingClient : public CefClient,
 
     bool OnBeforePopup(CefRefPtr<CefBrowser>, CefRefPtr<CefFrame>, const CefString& target_url,
                        const CefString&, WindowOpenDisposition, bool, const CefPopupFeatures&,
-                       CefWindowInfo&, CefRefPtr<CefClient>&, CefBrowserSettings&,
-                       bool*) override;
+                       CefWindowInfo&, CefRefPtr<CefClient>&, CefBrowserSettings&, bool*) override;
     void OnAfterCreated(CefRefPtr<CefBrowser> browser) override;
     bool DoClose(CefRefPtr<CefBrowser> browser) override;
     void OnBeforeClose(CefRefPtr<CefBrowser> browser) override;
