@@ -272,6 +272,7 @@ void BrowserImpl::RefreshHistory() {
 }
 
 void BrowserImpl::OnScreencastFrame(Json& params) {
+    ++received_frames_;
     // Acknowledge first so the engine can start on the next frame while this one is decoded.
     if (Connection* connection = GetConnection()) {
         connection->Send("Page.screencastFrameAck", {{"sessionId", params.value("sessionId", 0)}},

@@ -74,6 +74,8 @@ class BrowserImpl : public CefBrowser, public CefBrowserHost, public BrowserWind
     std::string TakePendingPopupUrl();
     // Painted frames so far (for measurements).
     std::uint64_t painted_frames();
+    // Screencast frames the engine has delivered so far (for measurements).
+    std::uint64_t received_frames() const { return received_frames_; }
     // Colour (0x00RRGGBB) of a pixel of the newest frame; -1 when there is none.
     long long PixelAt(int x, int y);
     CefRefPtr<FrameImpl> FrameById(const std::string& frame_id);
@@ -111,6 +113,7 @@ class BrowserImpl : public CefBrowser, public CefBrowserHost, public BrowserWind
     std::string session_id_;
 
     std::atomic<HWND> hwnd_{nullptr};
+    std::atomic<std::uint64_t> received_frames_{0};
     std::unique_ptr<BrowserWindow> window_;
     std::mutex painter_mutex_;  // the reader thread hands frames to painter_
     std::unique_ptr<FramePainter> painter_;
