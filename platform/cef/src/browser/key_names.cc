@@ -46,20 +46,28 @@ constexpr std::array<Named, 31> kNamed{{
     {0xBD, "-", "Minus"},
 }};
 
+// A prefix and one character; written out so the optimiser sees no overlapping copy.
+std::string Suffixed(const char* prefix, char last) {
+    std::string text(prefix);
+    text.push_back(last);
+    return text;
+}
+
 }  // namespace
 
 KeyNames KeyNamesFor(int vk, bool shift) {
     if (vk >= 'A' && vk <= 'Z') {
         const char lower = char(vk - 'A' + 'a');
-        return {std::string(1, shift ? char(vk) : lower), std::string("Key") + char(vk)};
+        return {std::string(1, shift ? char(vk) : lower), Suffixed("Key", char(vk))};
     }
-    if (vk >= '0' && vk <= '9') return {std::string(1, char(vk)), std::string("Digit") + char(vk)};
+    if (vk >= '0' && vk <= '9') return {std::string(1, char(vk)), Suffixed("Digit", char(vk))};
     if (vk >= 0x60 && vk <= 0x69) {  // numeric keypad digits
         const char digit = char('0' + vk - 0x60);
-        return {std::string(1, digit), std::string("Numpad") + digit};
+        return {std::string(1, digit), Suffixed("Numpad", digit)};
     }
     if (vk >= 0x70 && vk <= 0x87) {  // F1 to F24
-        const std::string name = "F" + std::to_string(vk - 0x70 + 1);
+        std::string name = "F";
+        name.append(std::to_string(vk - 0x70 + 1));
         return {name, name};
     }
     for (const Named& named : kNamed) {
