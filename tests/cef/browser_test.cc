@@ -292,6 +292,47 @@ TEST_F(BrowserTest, ContextMenuIsOfferedAndNotShownWhenEmptied) {
     EXPECT_FALSE(menu_visible());
 }
 
+// The player closes the window while the page is still being set up: whatever step the
+// browser has reached, it ends cleanly, leaves no page in the engine, and the library goes on.
+TEST_F(BrowserTest, ParentDestroyedWhileTheBrowserIsBeingMadeLeavesNothingBehind) {
+    auto page_targets = [] {
+        int count = 0;
+        cef_detail::Json targets = cef_detail::GetConnection()->Call("Target.getTargets", {});
+        for (const auto& t : targets["targetInfos"]) count += t.value("type", "") == "page";
+        return count;
+    };
+    const int pages_before = page_targets();
+    for (const auto delay : {0ms, 20ms, 60ms, 150ms, 400ms}) {
+        SCOPED_TRACE(testing::Message() << "parent destroyed " << delay.count() << " ms in");
+        HWND parent = CreateWindowExW(0, L"BrowserTestHost", L"short-lived", WS_POPUP | WS_VISIBLE,
+                                      0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_TRUE(parent);
+        CefWindowInfo info;
+        info.SetAsChild(parent, RECT{0, 0, 400, 300});
+        ASSERT_TRUE(CefBrowserHost::CreateBrowser(info, client_.get(), server_.Url("/colour"),
+                                                  CefBrowserSettings(), nullptr));
+        EXPECT_TRUE(PumpUntil(
+            [&] { return FindWindowExW(parent, nullptr, L"CefBrowserWindow", nullptr); }));
+        PumpUntil([] { return false; }, delay);
+        DestroyWindow(parent);
+        // Every browser that was reported made is reported closed, and the engine drops its page.
+        EXPECT_TRUE(PumpUntil([&] {
+            return client_->Browsers().empty() &&
+                   client_->ClosedOrder().size() == client_->CreatedOrder().size() &&
+                   page_targets() == pages_before;
+        }));
+    }
+    CefRefPtr<CefBrowser> browser =
+        OpenBrowser(client_.get(), host_.hwnd(), server_.Url("/colour"));
+    ASSERT_TRUE(browser);
+    auto* impl = dynamic_cast<cef_detail::BrowserImpl*>(browser.get());
+    EXPECT_TRUE(PumpUntil([&] {
+        const long long c = impl->PixelAt(10, 10);  // 0xRRGGBB of the page's green, give or take
+        return c >= 0 && (c >> 16) < 12 && std::abs(int((c >> 8) & 0xFF) - 200) < 12 &&
+               (c & 0xFF) < 12;
+    }));
+}
+
 TEST_F(BrowserTest, CloseAllClosesInCreationOrderAndReferencesBalance) {
     std::vector<CefRefPtr<CefBrowser>> browsers;
     for (int i = 0; i < 3; ++i) {

@@ -45,6 +45,8 @@ void BrowserImpl::Start() {
     Connection* connection = GetConnection();
     if (!hwnd_ || !connection) {  // nothing to show it in, or no engine: no browser
         closed_ = true;
+        hwnd_ = nullptr;
+        window_.reset();
         BrowserRegistry::Get().Remove(this);
         return;
     }
@@ -88,13 +90,12 @@ void BrowserImpl::Attach(std::string target_id) {
 }
 
 void BrowserImpl::OnAttached(std::string session_id) {
+    Trace(id_, "session " + session_id);
+    // Closed while attaching: the close has already asked the engine to drop the target, and
+    // the registry must not learn a session of a browser it no longer holds.
+    if (closed_) return;
     session_id_ = std::move(session_id);
-    Trace(id_, "session " + session_id_);
     BrowserRegistry::Get().BindSession(this, session_id_);
-    if (closed_) {
-        FinishClose();
-        return;
-    }
     SendToPage("Page.enable", Json::object());
     SendToPage("Network.enable", Json::object());
     // Every document request of every frame (redirect hops included) stops here until the

@@ -3,6 +3,8 @@
 #include <imm.h>
 #include <windowsx.h>
 
+#include <utility>
+
 #include "browser/frame_painter.h"
 #include "browser/key_names.h"
 #include "devtools/connection.h"
@@ -70,10 +72,22 @@ BrowserWindow::BrowserWindow(const CefWindowInfo& info, Delegate* delegate) : de
                             GetModuleHandleW(nullptr), this);
 }
 
-BrowserWindow::~BrowserWindow() { Destroy(); }
+BrowserWindow::~BrowserWindow() {
+    HWND hwnd = hwnd_;
+    if (!hwnd) return;
+    // The window may outlive this object for a moment (it is being destroyed, or it belongs to
+    // another thread): from now on its messages get default handling only.
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    if (destroying_) return;
+    if (GetWindowThreadProcessId(hwnd, nullptr) == GetCurrentThreadId()) {
+        DestroyWindow(hwnd);
+    } else {
+        PostMessageW(hwnd, WM_CLOSE, 0, 0);
+    }
+}
 
 void BrowserWindow::Destroy() {
-    if (hwnd_) DestroyWindow(hwnd_);
+    if (hwnd_ && !destroying_) DestroyWindow(hwnd_);
 }
 
 LRESULT CALLBACK BrowserWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -94,6 +108,15 @@ LRESULT CALLBACK BrowserWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
 }
 
 LRESULT BrowserWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_DESTROY) {
+        // The delegate may release this object while it hears of the end: nothing of it is
+        // touched afterwards, and later messages (focus, capture) no longer reach the delegate.
+        destroying_ = true;
+        Delegate* delegate = std::exchange(delegate_, nullptr);
+        if (delegate) delegate->OnWindowDestroyed();
+        return 0;
+    }
+    if (!delegate_) return DefWindowProcW(hwnd_, msg, wp, lp);
     switch (msg) {
         case WM_ERASEBKGND:
             return 1;
@@ -102,9 +125,6 @@ LRESULT BrowserWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_SIZE:
             delegate_->OnWindowResized(LOWORD(lp), HIWORD(lp));
-            return 0;
-        case WM_DESTROY:
-            delegate_->OnWindowDestroyed();
             return 0;
         case WM_GETDLGCODE:
             return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB;

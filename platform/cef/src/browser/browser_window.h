@@ -33,11 +33,13 @@ class BrowserWindow {
 
     // Creates the window as info says. Null handle when creation failed.
     BrowserWindow(const CefWindowInfo& info, Delegate* delegate);
+    // Safe on any thread and inside the window's own WM_DESTROY.
     ~BrowserWindow();
     BrowserWindow(const BrowserWindow&) = delete;
     BrowserWindow& operator=(const BrowserWindow&) = delete;
 
     HWND hwnd() const { return hwnd_; }
+    // Destroys the window (TID_UI); the delegate hears of it through OnWindowDestroyed.
     void Destroy();
 
   private:
@@ -52,7 +54,8 @@ class BrowserWindow {
     int Modifiers() const;
 
     HWND hwnd_ = nullptr;
-    Delegate* delegate_;
+    Delegate* delegate_;  // cleared once the window is being destroyed
+    bool destroying_ = false;
     bool tracking_leave_ = false;
     wchar_t high_surrogate_ = 0;
 };
