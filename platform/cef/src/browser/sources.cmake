@@ -7,9 +7,7 @@ target_sources(cef PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/create_browser.cc
   ${CMAKE_CURRENT_LIST_DIR}/frame_impl.cc
   ${CMAKE_CURRENT_LIST_DIR}/frame_painter.cc
-  ${CMAKE_CURRENT_LIST_DIR}/key_names.cc
-  ${CMAKE_CURRENT_LIST_DIR}/menu_model.cc
-  ${CMAKE_CURRENT_LIST_DIR}/net_errors.cc
+  ${CMAKE_CURRENT_LIST_DIR}/menu_defaults.cc
 )
 # WIC decodes the frames, IMM reads IME results.
 target_link_libraries(cef PUBLIC windowscodecs ole32 uuid imm32 gdi32 user32)
