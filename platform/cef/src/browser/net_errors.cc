@@ -7,6 +7,8 @@ namespace cef_detail {
 namespace {
 
 constexpr std::string_view kPrefix = "net::";
+constexpr int kFailed = -2;
+constexpr std::string_view kFailedName = "ERR_FAILED";
 
 // The engine's own numbering of its common network errors.
 constexpr std::array<std::pair<std::string_view, int>, 52> kCodes{{
@@ -73,15 +75,15 @@ std::string_view StripPrefix(std::string_view text) {
 
 int NetErrorCode(std::string_view engine_text) {
     const std::string_view name = StripPrefix(engine_text);
-    if (name.empty()) return 0;
     for (const auto& [known, code] : kCodes) {
         if (known == name) return code;
     }
-    return -2;
+    return kFailed;
 }
 
 std::string NetErrorName(std::string_view engine_text) {
-    return std::string(StripPrefix(engine_text));
+    const std::string_view name = StripPrefix(engine_text);
+    return std::string(name.empty() ? kFailedName : name);
 }
 
 }  // namespace cef_detail
