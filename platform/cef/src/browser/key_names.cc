@@ -8,43 +8,73 @@ namespace {
 struct Named {
     int vk;
     const char* key;
+    const char* shifted;  // key with Shift held; nullptr when Shift changes nothing
     const char* code;
 };
 
-// Windows virtual-key numbers of the keys that have names of their own.
-constexpr std::array<Named, 31> kNamed{{
-    {0x08, "Backspace", "Backspace"},
-    {0x09, "Tab", "Tab"},
-    {0x0D, "Enter", "Enter"},
-    {0x10, "Shift", "ShiftLeft"},
-    {0x11, "Control", "ControlLeft"},
-    {0x12, "Alt", "AltLeft"},
-    {0x13, "Pause", "Pause"},
-    {0x14, "CapsLock", "CapsLock"},
-    {0x1B, "Escape", "Escape"},
-    {0x20, " ", "Space"},
-    {0x21, "PageUp", "PageUp"},
-    {0x22, "PageDown", "PageDown"},
-    {0x23, "End", "End"},
-    {0x24, "Home", "Home"},
-    {0x25, "ArrowLeft", "ArrowLeft"},
-    {0x26, "ArrowUp", "ArrowUp"},
-    {0x27, "ArrowRight", "ArrowRight"},
-    {0x28, "ArrowDown", "ArrowDown"},
-    {0x2D, "Insert", "Insert"},
-    {0x2E, "Delete", "Delete"},
-    {0x5B, "Meta", "MetaLeft"},
-    {0x5D, "ContextMenu", "ContextMenu"},
-    {0x6A, "*", "NumpadMultiply"},
-    {0x6B, "+", "NumpadAdd"},
-    {0x6D, "-", "NumpadSubtract"},
-    {0x6E, ".", "NumpadDecimal"},
-    {0x6F, "/", "NumpadDivide"},
-    {0x90, "NumLock", "NumLock"},
-    {0x91, "ScrollLock", "ScrollLock"},
-    {0xBA, ";", "Semicolon"},
-    {0xBD, "-", "Minus"},
+// Windows virtual-key numbers of the keys that have names of their own; the punctuation keys
+// (VK_OEM_*) as laid out on a US keyboard.
+constexpr std::array<Named, 56> kNamed{{
+    {0x08, "Backspace", nullptr, "Backspace"},
+    {0x09, "Tab", nullptr, "Tab"},
+    {0x0D, "Enter", nullptr, "Enter"},
+    {0x10, "Shift", nullptr, "ShiftLeft"},
+    {0x11, "Control", nullptr, "ControlLeft"},
+    {0x12, "Alt", nullptr, "AltLeft"},
+    {0x13, "Pause", nullptr, "Pause"},
+    {0x14, "CapsLock", nullptr, "CapsLock"},
+    {0x1B, "Escape", nullptr, "Escape"},
+    {0x20, " ", nullptr, "Space"},
+    {0x21, "PageUp", nullptr, "PageUp"},
+    {0x22, "PageDown", nullptr, "PageDown"},
+    {0x23, "End", nullptr, "End"},
+    {0x24, "Home", nullptr, "Home"},
+    {0x25, "ArrowLeft", nullptr, "ArrowLeft"},
+    {0x26, "ArrowUp", nullptr, "ArrowUp"},
+    {0x27, "ArrowRight", nullptr, "ArrowRight"},
+    {0x28, "ArrowDown", nullptr, "ArrowDown"},
+    {0x2C, "PrintScreen", nullptr, "PrintScreen"},
+    {0x2D, "Insert", nullptr, "Insert"},
+    {0x2E, "Delete", nullptr, "Delete"},
+    {0x2F, "Help", nullptr, "Help"},
+    {0x5B, "Meta", nullptr, "MetaLeft"},
+    {0x5C, "Meta", nullptr, "MetaRight"},
+    {0x5D, "ContextMenu", nullptr, "ContextMenu"},
+    {0x6A, "*", nullptr, "NumpadMultiply"},
+    {0x6B, "+", nullptr, "NumpadAdd"},
+    {0x6D, "-", nullptr, "NumpadSubtract"},
+    {0x6E, ".", nullptr, "NumpadDecimal"},
+    {0x6F, "/", nullptr, "NumpadDivide"},
+    {0x90, "NumLock", nullptr, "NumLock"},
+    {0x91, "ScrollLock", nullptr, "ScrollLock"},
+    {0xA0, "Shift", nullptr, "ShiftLeft"},
+    {0xA1, "Shift", nullptr, "ShiftRight"},
+    {0xA2, "Control", nullptr, "ControlLeft"},
+    {0xA3, "Control", nullptr, "ControlRight"},
+    {0xA4, "Alt", nullptr, "AltLeft"},
+    {0xA5, "Alt", nullptr, "AltRight"},
+    {0xAD, "AudioVolumeMute", nullptr, "AudioVolumeMute"},
+    {0xAE, "AudioVolumeDown", nullptr, "AudioVolumeDown"},
+    {0xAF, "AudioVolumeUp", nullptr, "AudioVolumeUp"},
+    {0xB0, "MediaTrackNext", nullptr, "MediaTrackNext"},
+    {0xB1, "MediaTrackPrevious", nullptr, "MediaTrackPrevious"},
+    {0xB2, "MediaStop", nullptr, "MediaStop"},
+    {0xB3, "MediaPlayPause", nullptr, "MediaPlayPause"},
+    {0xBA, ";", ":", "Semicolon"},
+    {0xBB, "=", "+", "Equal"},
+    {0xBC, ",", "<", "Comma"},
+    {0xBD, "-", "_", "Minus"},
+    {0xBE, ".", ">", "Period"},
+    {0xBF, "/", "?", "Slash"},
+    {0xC0, "`", "~", "Backquote"},
+    {0xDB, "[", "{", "BracketLeft"},
+    {0xDC, "\\", "|", "Backslash"},
+    {0xDD, "]", "}", "BracketRight"},
+    {0xDE, "'", "\"", "Quote"},
 }};
+
+// The digit row with Shift held, from 0 to 9.
+constexpr std::array<char, 10> kShiftedDigits{')', '!', '@', '#', '$', '%', '^', '&', '*', '('};
 
 // A prefix and one character; written out so the optimiser sees no overlapping copy.
 std::string Suffixed(const char* prefix, char last) {
@@ -60,7 +90,10 @@ KeyNames KeyNamesFor(int vk, bool shift) {
         const char lower = char(vk - 'A' + 'a');
         return {std::string(1, shift ? char(vk) : lower), Suffixed("Key", char(vk))};
     }
-    if (vk >= '0' && vk <= '9') return {std::string(1, char(vk)), Suffixed("Digit", char(vk))};
+    if (vk >= '0' && vk <= '9') {
+        const char key = shift ? kShiftedDigits[vk - '0'] : char(vk);
+        return {std::string(1, key), Suffixed("Digit", char(vk))};
+    }
     if (vk >= 0x60 && vk <= 0x69) {  // numeric keypad digits
         const char digit = char('0' + vk - 0x60);
         return {std::string(1, digit), Suffixed("Numpad", digit)};
@@ -71,7 +104,7 @@ KeyNames KeyNamesFor(int vk, bool shift) {
         return {name, name};
     }
     for (const Named& named : kNamed) {
-        if (named.vk == vk) return {named.key, named.code};
+        if (named.vk == vk) return {shift && named.shifted ? named.shifted : named.key, named.code};
     }
     return {};
 }

@@ -10,7 +10,8 @@ struct KeyNames {
     std::string code;  // e.g. "Enter", "KeyA", "ArrowLeft"; empty when unknown
 };
 
-// shift selects the shifted letter for A-Z.
+// shift selects the shifted character of letters, digits and punctuation, as on a US keyboard
+// ("A", "!", ":"); other keys keep their names.
 KeyNames KeyNamesFor(int virtual_key, bool shift);
 
 }  // namespace cef_detail
