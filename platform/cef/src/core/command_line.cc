@@ -42,11 +42,14 @@ class CommandLine final : public CefCommandLine {
         std::lock_guard lock(mutex_);
         entries_.push_back({argument, {}, {}});
     }
+    // A switch without a name is dropped: "--" alone would end the engine's switches.
     void AppendSwitch(const CefString& name) override {
+        if (Key(name).empty()) return;
         std::lock_guard lock(mutex_);
         entries_.push_back({Prefixed(name), Key(name), {}});
     }
     void AppendSwitchWithValue(const CefString& name, const CefString& value) override {
+        if (Key(name).empty()) return;
         std::lock_guard lock(mutex_);
         entries_.push_back(
             {CefString(Prefixed(name).ToString16() + u"=" + value.ToString16()), Key(name), value});
