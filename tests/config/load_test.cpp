@@ -1,6 +1,6 @@
 // Loading sysctrl.dat in a real process under Wine: config_probe.exe is copied into a scratch
-// folder per case, started from another current directory, and its message box is found by the
-// application's name, read and closed.
+// folder per case, started from another current directory, and its message box is found among
+// the probe's windows, read and closed.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -18,6 +18,7 @@
 #include "TestRecord.h"
 #include "config/ConfigCipher.h"
 #include "config/ConfigEncipher.h"
+#include "message_box_finder.h"
 
 namespace fs = std::filesystem;
 
@@ -62,52 +63,17 @@ std::wstring WithoutTrailingSlash(std::wstring s) {
     return s;
 }
 
-struct MessageBoxSeen {
-    std::wstring caption, text, ownerCaption;
+struct ProbeBox {
+    korvex_test::MessageBoxSeen seen;
     bool datOpenable = false;  // sysctrl.dat could be opened exclusively while the box showed
 };
 
 struct ProbeRun {
-    std::vector<MessageBoxSeen> boxes;
+    std::vector<ProbeBox> boxes;
     std::map<std::wstring, std::wstring> report;
     std::vector<std::uint8_t> record;
     DWORD exitCode = ~0u;
 };
-
-struct FindBox {
-    DWORD pid;
-    HWND box = nullptr;
-};
-
-BOOL CALLBACK FindProcessDialog(HWND hwnd, LPARAM param) {
-    auto* find = reinterpret_cast<FindBox*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    wchar_t cls[64] = {};
-    GetClassNameW(hwnd, cls, 64);
-    if (pid == find->pid && std::wstring(cls) == L"#32770" && IsWindowVisible(hwnd)) {
-        find->box = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-BOOL CALLBACK CollectStaticText(HWND child, LPARAM param) {
-    wchar_t cls[64] = {};
-    GetClassNameW(child, cls, 64);
-    if (Lower(cls) == L"static") {
-        wchar_t text[512] = {};
-        GetWindowTextW(child, text, 512);
-        if (text[0]) *reinterpret_cast<std::wstring*>(param) += text;
-    }
-    return TRUE;
-}
-
-std::wstring WindowText(HWND hwnd) {
-    wchar_t text[512] = {};
-    if (hwnd) GetWindowTextW(hwnd, text, 512);
-    return text;
-}
 
 class LoadConfig : public ::testing::Test {
   protected:
@@ -159,21 +125,19 @@ class LoadConfig : public ::testing::Test {
                 ADD_FAILURE() << "the probe did not finish";
                 return run;
             }
-            FindBox find{process_.dwProcessId};
-            EnumWindows(FindProcessDialog, reinterpret_cast<LPARAM>(&find));
-            if (!find.box) continue;
-            MessageBoxSeen seen;
-            seen.caption = WindowText(find.box);
-            EnumChildWindows(find.box, CollectStaticText, reinterpret_cast<LPARAM>(&seen.text));
-            seen.ownerCaption = WindowText(GetWindow(find.box, GW_OWNER));
+            const HWND box = korvex_test::FindProcessDialog(process_.dwProcessId);
+            if (!box) continue;
+            ProbeBox seen{korvex_test::ReadMessageBox(box)};
             HANDLE exclusive = CreateFileW(Dat().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                            OPEN_EXISTING, 0, nullptr);
             seen.datOpenable = exclusive != INVALID_HANDLE_VALUE;
             if (seen.datOpenable) CloseHandle(exclusive);
             run.boxes.push_back(seen);
-            PostMessageW(find.box, WM_COMMAND, IDOK, 0);
-            while (IsWindow(find.box) &&
-                   WaitForSingleObject(process_.hProcess, 50) == WAIT_TIMEOUT &&
+            if (!korvex_test::PressButton(box, IDOK)) {
+                ADD_FAILURE() << "the message box has no OK button to press";
+                return run;
+            }
+            while (IsWindow(box) && WaitForSingleObject(process_.hProcess, 50) == WAIT_TIMEOUT &&
                    GetTickCount() - start <= kGuardMs) {
             }
         }
@@ -219,7 +183,7 @@ TEST_F(LoadConfig, GoodFileFillsTheRecordFromAnotherDirectory) {
     WriteFile(Dat(), korvex::EncipherRecord(known));
     const ProbeRun run = RunProbe();
     ASSERT_EQ(run.exitCode, 0u);
-    EXPECT_TRUE(run.boxes.empty()) << Narrow(run.boxes.front().text);
+    EXPECT_TRUE(run.boxes.empty()) << Narrow(run.boxes.front().seen.text);
     EXPECT_EQ(run.report.at(L"result"), L"1");
     EXPECT_EQ(run.report.at(L"quit"), L"0");
     ExpectPaths(run, appDir_);
@@ -253,9 +217,11 @@ TEST_P(LoadConfigFailure, ShowsTheMessageAndPostsQuit) {
     const ProbeRun run = RunProbe();
     ASSERT_EQ(run.exitCode, 0u);
     ASSERT_EQ(run.boxes.size(), 1u);
-    EXPECT_EQ(run.boxes[0].caption, kAppName);
-    EXPECT_EQ(run.boxes[0].text, GetParam().message) << Narrow(run.boxes[0].text);
-    EXPECT_EQ(run.boxes[0].ownerCaption, kOwnerCaption);
+    const korvex_test::MessageBoxSeen& box = run.boxes[0].seen;
+    EXPECT_EQ(box.caption, kAppName);
+    EXPECT_EQ(box.text, GetParam().message) << Narrow(box.text);
+    EXPECT_EQ(box.visibleButtons, std::vector<int>{IDOK});
+    EXPECT_EQ(box.ownerCaption, kOwnerCaption);
     if (std::wstring(GetParam().message) == L"读取系统文件错误") {
         EXPECT_TRUE(run.boxes[0].datOpenable) << "the file is still open during the message";
     }

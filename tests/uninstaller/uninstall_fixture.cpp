@@ -15,7 +15,8 @@ QuellixRun RunQuellix(const std::wstring& executable,
     ChildProcess quellix(L"\"" + executable + L"\"", environment);
     if (!quellix.Started()) return run;
     run.box = WaitForMessageBox(quellix, kCaption, 60s);
-    if (run.box) PressOk(run.box->window);
+    if (run.box && !korvex_test::PressButton(run.box->window, IDOK))
+        ADD_FAILURE() << "the message box has no OK button to press";
     run.exitCode = quellix.Wait(60s);
     return run;
 }

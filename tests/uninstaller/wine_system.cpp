@@ -271,69 +271,17 @@ std::vector<std::wstring> EnvironmentWithout(const std::wstring& name) {
     return entries;
 }
 
-namespace {
-
-struct BoxSearch {
-    DWORD processId;
-    const wchar_t* caption;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchBox(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<BoxSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t title[256] = {};
-    GetWindowTextW(window, title, 256);
-    if (owner == search->processId && IsWindowVisible(window) &&
-        std::wstring(title) == search->caption) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-BOOL CALLBACK ReadControl(HWND control, LPARAM param) {
-    auto* seen = reinterpret_cast<MessageBoxSeen*>(param);
-    if (!IsWindowVisible(control)) return TRUE;
-    wchar_t kind[64] = {};
-    GetClassNameW(control, kind, 64);
-    const LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);
-    if (_wcsicmp(kind, L"Button") == 0) {
-        seen->visibleButtons.push_back(GetDlgCtrlID(control));
-    } else if (_wcsicmp(kind, L"Static") == 0) {
-        if ((style & SS_TYPEMASK) == SS_ICON) {
-            if (SendMessageW(control, STM_GETICON, 0, 0)) seen->showsIcon = true;
-        } else {
-            wchar_t text[512] = {};
-            GetWindowTextW(control, text, 512);
-            if (*text) seen->text = text;
-        }
-    }
-    return TRUE;
-}
-
-}  // namespace
-
 std::optional<MessageBoxSeen> WaitForMessageBox(const ChildProcess& owner, const wchar_t* caption,
                                                 std::chrono::milliseconds limit) {
-    BoxSearch search{owner.Id(), caption};
-    const bool found = WaitFor(
+    HWND box = nullptr;
+    WaitFor(
         [&] {
-            EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&search));
-            return search.found != nullptr || !owner.Running();
+            box = korvex_test::FindProcessDialog(owner.Id(), caption);
+            return box != nullptr || !owner.Running();
         },
         limit);
-    if (!found || !search.found) return std::nullopt;
-    MessageBoxSeen seen;
-    seen.window = search.found;
-    EnumChildWindows(search.found, ReadControl, reinterpret_cast<LPARAM>(&seen));
-    return seen;
-}
-
-void PressOk(HWND messageBox) {
-    PostMessageW(messageBox, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(messageBox, IDOK)));
+    if (!box) return std::nullopt;
+    return korvex_test::ReadMessageBox(box);
 }
 
 }  // namespace quellix_test

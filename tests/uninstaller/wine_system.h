@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "message_box_finder.h"
+
 namespace quellix_test {
 
 // An environment variable of the test process ("" when unset).
@@ -81,16 +83,10 @@ class ChildProcess {
 // The test's environment without the variable name (compared case-insensitively).
 std::vector<std::wstring> EnvironmentWithout(const std::wstring& name);
 
-// A top-level message box of process pid with the given caption, as the user sees it.
-struct MessageBoxSeen {
-    HWND window = nullptr;
-    std::wstring text;                // the text of its static control
-    std::vector<int> visibleButtons;  // control ids of its visible buttons
-    bool showsIcon = false;           // whether a visible icon control shows an icon
-};
+using korvex_test::MessageBoxSeen;
+// The message box with the given caption that the process shows within the limit, as the user
+// sees it; nothing when it ends or the time is up first.
 std::optional<MessageBoxSeen> WaitForMessageBox(const ChildProcess& owner, const wchar_t* caption,
                                                 std::chrono::milliseconds limit);
-// Presses the box's OK button.
-void PressOk(HWND messageBox);
 
 }  // namespace quellix_test
