@@ -105,21 +105,31 @@ bool FramePainter::Decode(IWICImagingFactory* factory, const std::string& base64
     ComPtr<IWICStream> stream;
     ComPtr<IWICBitmapDecoder> decoder;
     ComPtr<IWICBitmapFrameDecode> frame;
-    ComPtr<IWICBitmapSource> converted;
     if (FAILED(factory->CreateStream(&stream)) ||
         FAILED(stream->InitializeFromMemory(bytes.data(), DWORD(bytes.size()))) ||
         FAILED(factory->CreateDecoderFromStream(stream.p, nullptr, WICDecodeMetadataCacheOnDemand,
                                                 &decoder)) ||
-        FAILED(decoder->GetFrame(0, &frame)) ||
-        FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGR, frame.p, &converted))) {
+        FAILED(decoder->GetFrame(0, &frame))) {
         return false;
     }
     UINT w = 0, h = 0;
-    if (FAILED(converted->GetSize(&w, &h)) || w == 0 || h == 0 || w > 16384 || h > 16384) {
+    if (FAILED(frame->GetSize(&w, &h)) || w == 0 || h == 0 || w > 16384 || h > 16384) {
         return false;
     }
-    pixels.resize(std::size_t(w) * h * 4);
-    if (FAILED(converted->CopyPixels(nullptr, w * 4, UINT(pixels.size()), pixels.data()))) {
+    // A colour JPEG decodes to 24-bit BGR: copied straight into rows padded to 4 bytes, which is
+    // what a 24-bit device-independent bitmap is. Anything else goes through a conversion.
+    WICPixelFormatGUID format{};
+    ComPtr<IWICBitmapSource> converted;
+    IWICBitmapSource* source = frame.p;
+    if (FAILED(frame->GetPixelFormat(&format)) || format != GUID_WICPixelFormat24bppBGR) {
+        if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat24bppBGR, frame.p, &converted))) {
+            return false;
+        }
+        source = converted.p;
+    }
+    const UINT stride = (w * 3 + 3) & ~3u;
+    pixels.resize(std::size_t(stride) * h);
+    if (FAILED(source->CopyPixels(nullptr, stride, UINT(pixels.size()), pixels.data()))) {
         return false;
     }
     width = int(w);
@@ -136,7 +146,7 @@ void FramePainter::Paint(HDC dc, const RECT& client) {
         info.bmiHeader.biWidth = front_width_;
         info.bmiHeader.biHeight = -front_height_;  // top-down
         info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biBitCount = 24;
         info.bmiHeader.biCompression = BI_RGB;
         SetDIBitsToDevice(dc, 0, 0, DWORD(front_width_), DWORD(front_height_), 0, 0, 0,
                           UINT(front_height_), front_.data(), &info, DIB_RGB_COLORS);
@@ -161,7 +171,8 @@ void FramePainter::Paint(HDC dc, const RECT& client) {
 long long FramePainter::PixelAt(int x, int y) {
     std::lock_guard lock(front_mutex_);
     if (front_.empty() || x < 0 || y < 0 || x >= front_width_ || y >= front_height_) return -1;
-    const std::uint8_t* p = &front_[(std::size_t(y) * front_width_ + x) * 4];
+    const std::size_t stride = (std::size_t(front_width_) * 3 + 3) & ~std::size_t(3);
+    const std::uint8_t* p = &front_[std::size_t(y) * stride + std::size_t(x) * 3];
     return (static_cast<long long>(p[2]) << 16) | (static_cast<long long>(p[1]) << 8) | p[0];
 }
 

@@ -1,5 +1,5 @@
 // The frame path: screencast frames (base64 JPEG) arrive on the connection's reader thread,
-// are decoded on a thread of their own (newest frame wins) into a 32-bit bitmap, and the
+// are decoded on a thread of their own (newest frame wins) into a 24-bit bitmap, and the
 // window paints the newest decoded frame.
 #pragma once
 
@@ -46,7 +46,7 @@ class FramePainter {
     bool stop_ = false;
 
     std::mutex front_mutex_;           // guards the decoded frame
-    std::vector<std::uint8_t> front_;  // BGRA, top-down
+    std::vector<std::uint8_t> front_;  // BGR, top-down, rows padded to 4 bytes
     int front_width_ = 0;
     int front_height_ = 0;
     std::uint64_t front_serial_ = 0;
