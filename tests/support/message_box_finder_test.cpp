@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -28,50 +29,57 @@ HWND WaitForDialog(const wchar_t* caption) {
     return found;
 }
 
-// A message box shown by a thread of its own, optionally owned by a window of that thread. The
-// thread is ended when the object goes, also when the test has not closed the box.
-class BoxThread {
+// A thread of its own that shows windows: `show` runs there and its result is kept. The thread
+// is ended when the object goes, also when the test has not closed what it shows.
+class WindowThread {
   public:
-    BoxThread(std::wstring text, std::wstring caption, UINT style, bool owned)
-        : text_(std::move(text)), caption_(std::move(caption)), style_(style), owned_(owned) {
-        thread_ = CreateThread(nullptr, 0, &BoxThread::Run, this, 0, &threadId_);
+    explicit WindowThread(std::function<int()> show) : show_(std::move(show)) {
+        thread_ = CreateThread(nullptr, 0, &WindowThread::Run, this, 0, &threadId_);
     }
-    ~BoxThread() {
+    ~WindowThread() {
         if (!thread_) return;
-        // A modal loop ends on WM_QUIT; repeated in case the thread has no queue yet.
+        // Message loops, modal ones too, end on WM_QUIT; repeated in case the thread has no
+        // queue yet.
         for (int i = 0; i < 100 && WaitForSingleObject(thread_, 100) == WAIT_TIMEOUT; ++i)
             PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
         CloseHandle(thread_);
     }
-    BoxThread(const BoxThread&) = delete;
-    BoxThread& operator=(const BoxThread&) = delete;
+    WindowThread(const WindowThread&) = delete;
+    WindowThread& operator=(const WindowThread&) = delete;
 
     bool Started() const { return thread_ != nullptr; }
-    // What MessageBoxW returned, once it has within 30 s; 0 otherwise.
+    // What `show` returned, once it has within 30 s; 0 otherwise.
     int Result() const {
         return WaitForSingleObject(thread_, 30000) == WAIT_OBJECT_0 ? result_ : 0;
     }
 
   private:
     static DWORD WINAPI Run(void* param) {
-        auto* self = static_cast<BoxThread*>(param);
-        const HWND owner = self->owned_
-                               ? CreateWindowExW(0, L"STATIC", kOwnerCaption, WS_OVERLAPPEDWINDOW,
-                                                 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr)
-                               : nullptr;
-        self->result_ =
-            MessageBoxW(owner, self->text_.c_str(), self->caption_.c_str(), self->style_);
-        if (owner) DestroyWindow(owner);
+        auto* self = static_cast<WindowThread*>(param);
+        self->result_ = self->show_();
         return 0;
     }
 
-    std::wstring text_, caption_;
-    UINT style_;
-    bool owned_;
+    std::function<int()> show_;
     HANDLE thread_ = nullptr;
     DWORD threadId_ = 0;
     int result_ = 0;
 };
+
+// A message box on a thread of its own, optionally owned by a window of that thread; the result
+// is what MessageBoxW returned.
+std::function<int()> ShowMessageBox(const wchar_t* text, const wchar_t* caption, UINT style,
+                                    bool owned) {
+    return [=] {
+        const HWND owner = owned
+                               ? CreateWindowExW(0, L"STATIC", kOwnerCaption, WS_OVERLAPPEDWINDOW,
+                                                 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr)
+                               : nullptr;
+        const int pressed = MessageBoxW(owner, text, caption, style);
+        if (owner) DestroyWindow(owner);
+        return pressed;
+    };
+}
 
 struct BoxCase {
     const char* name;
@@ -89,7 +97,7 @@ class MessageBoxFinder : public ::testing::TestWithParam<BoxCase> {};
 
 TEST_P(MessageBoxFinder, FindsReadsAndClosesTheBox) {
     const BoxCase& c = GetParam();
-    BoxThread shown(c.text, c.caption, c.style, c.owned);
+    WindowThread shown(ShowMessageBox(c.text, c.caption, c.style, c.owned));
     ASSERT_TRUE(shown.Started());
     const HWND box = WaitForDialog(c.caption);
     ASSERT_NE(box, nullptr) << "no dialog captioned as asked";
@@ -137,7 +145,7 @@ TEST(MessageBoxFinderSearch, PassesOverWindowsThatAreNoDialogs) {
     ASSERT_NE(plain, nullptr);
     EXPECT_EQ(FindProcessDialog(GetCurrentProcessId(), kCaption), nullptr);
     {
-        BoxThread shown(L"text", kCaption, MB_OK, false);
+        WindowThread shown(ShowMessageBox(L"text", kCaption, MB_OK, false));
         const HWND box = WaitForDialog(kCaption);
         ASSERT_NE(box, nullptr);
         EXPECT_NE(box, plain);
@@ -150,12 +158,55 @@ TEST(MessageBoxFinderSearch, PassesOverWindowsThatAreNoDialogs) {
 // Another process's id finds none of this process's dialogs.
 TEST(MessageBoxFinderSearch, KeepsToTheProcess) {
     constexpr wchar_t kCaption[] = L"finder own process";
-    BoxThread shown(L"text", kCaption, MB_OK, false);
+    WindowThread shown(ShowMessageBox(L"text", kCaption, MB_OK, false));
     const HWND box = WaitForDialog(kCaption);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(FindProcessDialog(GetCurrentProcessId() + 4, kCaption), nullptr);
     EXPECT_EQ(FindProcessDialog(0, kCaption), nullptr);
     ASSERT_TRUE(PressButton(box, IDOK));
+    EXPECT_EQ(shown.Result(), IDOK);
+}
+
+// A dialog with controls the user cannot see or use: hidden ones are not read, and neither
+// hidden nor disabled buttons are pressed. The dialog's thread reports the command it receives.
+TEST(MessageBoxFinderRead, OnlyWhatTheUserSeesAndCanPress) {
+    constexpr wchar_t kCaption[] = L"finder plain dialog";
+    constexpr int kAbsent = 99;
+    WindowThread shown([&] {
+        const HWND dialog =
+            CreateWindowExW(0, WC_DIALOG, kCaption, WS_POPUP | WS_CAPTION | WS_VISIBLE, 0, 0, 300,
+                            200, nullptr, nullptr, nullptr, nullptr);
+        const auto control = [&](const wchar_t* kind, const wchar_t* text, DWORD style, int id) {
+            CreateWindowExW(0, kind, text, WS_CHILD | style, 0, 0, 50, 20, dialog,
+                            reinterpret_cast<HMENU>(INT_PTR(id)), nullptr, nullptr);
+        };
+        control(L"BUTTON", L"OK", WS_VISIBLE, IDOK);
+        control(L"BUTTON", L"Cancel", 0, IDCANCEL);
+        control(L"BUTTON", L"Abort", WS_VISIBLE | WS_DISABLED, IDABORT);
+        control(L"STATIC", L"shown", WS_VISIBLE, 100);
+        control(L"STATIC", L"hidden", 0, 101);
+        control(L"STATIC", nullptr, WS_VISIBLE | SS_ICON, 102);
+        int command = 0;
+        MSG msg;
+        while (!command && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            if (msg.hwnd == dialog && msg.message == WM_COMMAND &&
+                msg.lParam == LPARAM(GetDlgItem(dialog, LOWORD(msg.wParam))))
+                command = LOWORD(msg.wParam);
+            DispatchMessageW(&msg);
+        }
+        DestroyWindow(dialog);
+        return command;
+    });
+    const HWND dialog = WaitForDialog(kCaption);
+    ASSERT_NE(dialog, nullptr);
+    const MessageBoxSeen seen = ReadMessageBox(dialog);
+    EXPECT_EQ(seen.text, L"shown");
+    EXPECT_EQ(seen.visibleButtons, (std::vector<int>{IDOK, IDABORT}));
+    EXPECT_FALSE(seen.showsIcon);
+    EXPECT_EQ(seen.owner, nullptr);
+    for (const int id : {IDCANCEL, IDABORT, kAbsent})
+        EXPECT_FALSE(PressButton(dialog, id)) << "button " << id;
+    ASSERT_TRUE(PressButton(dialog, IDOK));
     EXPECT_EQ(shown.Result(), IDOK);
 }
 
