@@ -251,6 +251,77 @@ TEST_F(BrowserTest, LoadStringInASubFrameLeavesTheMainFrame) {
     EXPECT_EQ(Evaluate(browser, "document.getElementById('main').innerText"), "main document");
 }
 
+// A frame of another site runs in an engine process of its own: its navigations after the
+// first, its vetoes, its document and its scripts must still go through the browser.
+TEST_F(BrowserTest, CrossSiteSubFramesAreSeenVetoedAndReachedLikeOthers) {
+    // 127.0.0.1 and localhost are different sites to the engine.
+    auto other_site = [&](const std::string& path) {
+        std::string url = server_.Url(path);
+        return url.replace(url.find("127.0.0.1"), 9, "localhost");
+    };
+    server_.Add("/cross",
+                "<html><body><p id='main'>main document</p>"
+                "<iframe name='x' src='" +
+                    other_site("/x1") +
+                    "'></iframe><script>window.received=[];"
+                    "addEventListener('message',e=>received.push(e.data))</script>"
+                    "</body></html>");
+    server_.Add("/x1",
+                "<html><body>x1<script>setTimeout(()=>location='/x2',200)</script></body>"
+                "</html>");
+    server_.Add("/x2",
+                "<html><body>x2<script>setTimeout(()=>location='/xblocked',200)</script>"
+                "</body></html>");
+    server_.Add("/xblocked", "<html><body>blocked</body></html>");
+    client_->veto_substring = "/xblocked";
+    CefRefPtr<CefBrowser> browser = OpenBrowser(client_.get(), host_.hwnd(), server_.Url("/cross"));
+    ASSERT_TRUE(browser);
+    auto seen = [&](const std::string& url) {
+        for (const auto& n : client_->Navigations()) {
+            if (n.url == url && !n.main && n.on_ui) return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(PumpUntil([&] { return seen(other_site("/x1")); }));
+    EXPECT_TRUE(PumpUntil([&] { return seen(other_site("/x2")); }));
+    EXPECT_TRUE(PumpUntil([&] { return seen(other_site("/xblocked")); }));
+    ASSERT_TRUE(PumpUntil([&] {
+        for (const auto& e : client_->LoadErrors()) {
+            if (e.url == other_site("/xblocked")) return e.code == -3 && !e.main;
+        }
+        return false;
+    }));
+    auto requests = server_.Requests();
+    EXPECT_EQ(std::find(requests.begin(), requests.end(), "/xblocked"), requests.end());
+
+    // The frame's document is replaced and scripts run in it, the main frame stays.
+    CefRefPtr<CefFrame> sub;
+    ASSERT_TRUE(PumpUntil([&] {
+        sub = browser->GetFrame("x");
+        return sub && sub->GetURL().ToString() == other_site("/x2");
+    }));
+    EXPECT_FALSE(sub->IsMain());
+    sub->LoadString("<html><body>replaced</body></html>", other_site("/x2"));
+    PumpUntil([] { return false; }, 300ms);
+    sub->ExecuteJavaScript("parent.postMessage(document.body.innerText, '*')", CefString(), 0);
+    EXPECT_TRUE(WaitForPage(browser, "received.includes('replaced')"));
+    EXPECT_EQ(Evaluate(browser, "document.getElementById('main').innerText"), "main document");
+}
+
+// Sub-targets of a page other than frames (its workers) are let go at once, never left
+// waiting for a debugger.
+TEST_F(BrowserTest, WorkersOfAPageRun) {
+    server_.Add("/workers",
+                "<html><body><script>window.got='';const code=new Blob([\"postMessage('from "
+                "worker')\"],{type:'text/javascript'});"
+                "new Worker(URL.createObjectURL(code)).onmessage=e=>got=e.data</script></body>"
+                "</html>");
+    CefRefPtr<CefBrowser> browser =
+        OpenBrowser(client_.get(), host_.hwnd(), server_.Url("/workers"));
+    ASSERT_TRUE(browser);
+    EXPECT_TRUE(WaitForPage(browser, "got === 'from worker'"));
+}
+
 TEST_F(BrowserTest, ContextMenuIsOfferedAndNotShownWhenEmptied) {
     CefRefPtr<CefBrowser> browser =
         OpenBrowser(client_.get(), host_.hwnd(), server_.Url("/popups"));

@@ -96,13 +96,7 @@ void BrowserImpl::OnAttached(std::string session_id) {
     if (closed_) return;
     session_id_ = std::move(session_id);
     BrowserRegistry::Get().BindSession(this, session_id_);
-    SendToPage("Page.enable", Json::object());
-    SendToPage("Network.enable", Json::object());
-    // Every document request of every frame (redirect hops included) stops here until the
-    // request handler has seen it.
-    SendToPage("Fetch.enable", {{"patterns", Json::array({{{"urlPattern", "*"},
-                                                           {"resourceType", "Document"},
-                                                           {"requestStage", "Request"}}})}});
+    EnableSession(session_id_);
     SendToPage("Emulation.setFocusEmulationEnabled", {{"enabled", true}});
     RECT client{};
     if (HWND hwnd = hwnd_) GetClientRect(hwnd, &client);
@@ -132,6 +126,37 @@ void BrowserImpl::OnAttached(std::string session_id) {
         });
 }
 
+void BrowserImpl::EnableSession(const std::string& session) {
+    SendOn(session, "Page.enable", Json::object());
+    SendOn(session, "Network.enable", Json::object());
+    // Every document request of every frame (redirect hops included) stops here until the
+    // request handler has seen it.
+    SendOn(session, "Fetch.enable",
+           {{"patterns", Json::array({{{"urlPattern", "*"},
+                                       {"resourceType", "Document"},
+                                       {"requestStage", "Request"}}})}});
+    // Cross-site sub-frames get sessions of their own; they wait until they have been set up
+    // like this one, so none of their navigations goes unseen.
+    SendOn(session, "Target.setAutoAttach",
+           {{"autoAttach", true}, {"waitForDebuggerOnStart", true}, {"flatten", true}});
+}
+
+void BrowserImpl::SendToFrame(std::string frame_id, std::string method, Json params,
+                              Connection::Reply reply) {
+    if (!IsOnThread(TID_UI)) {
+        CefRefPtr<BrowserImpl> self = this;
+        PostToThread(TID_UI, [self, frame_id = std::move(frame_id), method = std::move(method),
+                              params = std::move(params), reply = std::move(reply)]() mutable {
+            self->SendToFrame(std::move(frame_id), std::move(method), std::move(params),
+                              std::move(reply));
+        });
+        return;
+    }
+    auto it = frame_sessions_.find(frame_id);
+    SendOn(it == frame_sessions_.end() ? session_id_ : it->second, std::move(method),
+           std::move(params), std::move(reply));
+}
+
 void BrowserImpl::SendToPage(std::string method, Json params, Connection::Reply reply) {
     if (!IsOnThread(TID_UI)) {
         CefRefPtr<BrowserImpl> self = this;
@@ -141,15 +166,20 @@ void BrowserImpl::SendToPage(std::string method, Json params, Connection::Reply 
         });
         return;
     }
+    SendOn(session_id_, std::move(method), std::move(params), std::move(reply));
+}
+
+void BrowserImpl::SendOn(const std::string& session, std::string method, Json params,
+                         Connection::Reply reply) {
     Connection* connection = GetConnection();
-    if (!connection || session_id_.empty()) return;
+    if (!connection || session.empty()) return;
     if (!reply) {
         reply = [id = id_, method](const Json&, const ProtocolError* error) {
             Trace(id, method + (error ? " failed: " + error->message : " done"));
         };
     }
     Trace(id_, "send " + method);
-    connection->Send(std::move(method), std::move(params), std::move(reply), session_id_);
+    connection->Send(std::move(method), std::move(params), std::move(reply), session);
 }
 
 void BrowserImpl::ApplyViewport(int width, int height) {
@@ -160,10 +190,15 @@ void BrowserImpl::ApplyViewport(int width, int height) {
 
 // ---- engine events (TID_UI) ----
 
-void BrowserImpl::OnPageEvent(const std::string& method, const Json& params) {
+void BrowserImpl::OnPageEvent(const std::string& method, const Json& params,
+                              const std::string& session) {
     if (closed_) return;
     if (method == "Fetch.requestPaused") {
-        OnRequestPaused(params);
+        OnRequestPaused(params, session);
+    } else if (method == "Target.attachedToTarget") {
+        OnTargetAttached(params, session);
+    } else if (method == "Target.detachedFromTarget") {
+        OnTargetDetached(params);
     } else if (method == "Network.loadingFailed") {
         OnLoadingFailed(params);
     } else if (method == "Network.loadingFinished") {
@@ -199,14 +234,38 @@ void BrowserImpl::OnPageEvent(const std::string& method, const Json& params) {
         pending_popup_urls_.push_back(params.value("url", ""));
     } else if (method == "Page.javascriptDialogOpening") {
         // Nobody could answer a dialog of a page without a window: it is accepted at once.
-        SendToPage("Page.handleJavaScriptDialog", {{"accept", true}});
+        SendOn(session, "Page.handleJavaScriptDialog", {{"accept", true}});
     }
 }
 
-void BrowserImpl::OnRequestPaused(const Json& params) {
+void BrowserImpl::OnTargetAttached(const Json& params, const std::string& parent_session) {
+    const std::string child = params.value("sessionId", "");
+    const Json info = params.value("targetInfo", Json::object());
+    if (child.empty()) return;
+    if (info.value("type", "") != "iframe") {
+        // Workers and the like: not this library's concern, but they wait for a go-ahead.
+        SendOn(child, "Runtime.runIfWaitingForDebugger", Json::object());
+        SendOn(parent_session, "Target.detachFromTarget", {{"sessionId", child}});
+        return;
+    }
+    // A cross-site sub-frame: its target id is the frame's id.
+    frame_sessions_[info.value("targetId", "")] = child;
+    BrowserRegistry::Get().BindSession(this, child);
+    EnableSession(child);
+    SendOn(child, "Runtime.runIfWaitingForDebugger", Json::object());
+}
+
+void BrowserImpl::OnTargetDetached(const Json& params) {
+    const std::string child = params.value("sessionId", "");
+    if (child.empty() || child == session_id_) return;
+    std::erase_if(frame_sessions_, [&child](const auto& entry) { return entry.second == child; });
+    BrowserRegistry::Get().UnbindSession(this, child);
+}
+
+void BrowserImpl::OnRequestPaused(const Json& params, const std::string& session) {
     const std::string request_id = params.value("requestId", "");
     if (params.value("resourceType", "") != "Document") {
-        SendToPage("Fetch.continueRequest", {{"requestId", request_id}});
+        SendOn(session, "Fetch.continueRequest", {{"requestId", request_id}});
         return;
     }
     const Json request = params.value("request", Json::object());
@@ -223,9 +282,10 @@ void BrowserImpl::OnRequestPaused(const Json& params) {
     if (closed_) return;
     if (cancel) {
         // The engine reports the aborted navigation (ERR_ABORTED) through loadingFailed.
-        SendToPage("Fetch.failRequest", {{"requestId", request_id}, {"errorReason", "Aborted"}});
+        SendOn(session, "Fetch.failRequest",
+               {{"requestId", request_id}, {"errorReason", "Aborted"}});
     } else {
-        SendToPage("Fetch.continueRequest", {{"requestId", request_id}});
+        SendOn(session, "Fetch.continueRequest", {{"requestId", request_id}});
     }
 }
 
@@ -251,7 +311,12 @@ void BrowserImpl::OnFrameNavigated(const Json& frame_info) {
                                 ? frame_info.value("unreachableUrl", "")
                                 : frame_info.value("url", "");
     CefRefPtr<FrameImpl> frame = FrameById(frame_id);
-    frame->Update(url, frame_info.value("name", ""), frame_info.value("parentId", ""));
+    if (frame_info.contains("parentId") || frame_id == target_id_) {
+        frame->Update(url, frame_info.value("name", ""), frame_info.value("parentId", ""));
+    } else {
+        // The top frame of a sub-frame session: its parent is known from the page's session.
+        frame->Update(url, frame_info.value("name", ""));
+    }
     if (frame_id != target_id_) return;
     has_document_ = true;
     RefreshHistory();

@@ -66,8 +66,12 @@ class BrowserImpl : public CefBrowser, public CefBrowserHost, public BrowserWind
     const std::string& target_id() const { return target_id_; }
     // Sends a command to this browser's page (no-op until the page is attached).
     void SendToPage(std::string method, Json params, Connection::Reply reply = {});
-    // TID_UI: one event of this browser's page session.
-    void OnPageEvent(const std::string& method, const Json& params);
+    // Sends a command about one frame to the session that hosts it: the page's own, or that of
+    // the frame when it runs in a process of its own (a cross-site sub-frame). Any thread.
+    void SendToFrame(std::string frame_id, std::string method, Json params,
+                     Connection::Reply reply = {});
+    // TID_UI: one event of this browser's page session or of one of its sub-frame sessions.
+    void OnPageEvent(const std::string& method, const Json& params, const std::string& session);
     // Reader thread: a screencast frame of this browser's page.
     void OnScreencastFrame(Json& params);
     // Reported by the registry (TID_UI): the page opened a pop-up target.
@@ -100,7 +104,14 @@ class BrowserImpl : public CefBrowser, public CefBrowserHost, public BrowserWind
     void FinishClose();
     void ApplyViewport(int width, int height);
     void RefreshHistory();
-    void OnRequestPaused(const Json& params);
+    // TID_UI: sends on a session of this browser.
+    void SendOn(const std::string& session, std::string method, Json params,
+                Connection::Reply reply = {});
+    // Commands that make a page or sub-frame session report navigations and frames.
+    void EnableSession(const std::string& session);
+    void OnTargetAttached(const Json& params, const std::string& parent_session);
+    void OnTargetDetached(const Json& params);
+    void OnRequestPaused(const Json& params, const std::string& session);
     void OnLoadingFailed(const Json& params);
     void OnFrameNavigated(const Json& frame);
 
@@ -127,6 +138,8 @@ class BrowserImpl : public CefBrowser, public CefBrowserHost, public BrowserWind
     std::map<std::string, CefRefPtr<FrameImpl>> frames_;
     std::int64_t next_frame_identifier_ = 1;
     std::map<std::string, Navigation> navigations_;  // engine request id -> navigation
+    // Cross-site sub-frames running in a process of their own: frame id -> their session.
+    std::map<std::string, std::string> frame_sessions_;
     std::deque<std::string> pending_popup_urls_;
     IMPLEMENT_REFCOUNTING(BrowserImpl);
 };

@@ -24,6 +24,13 @@ void BrowserRegistry::BindSession(BrowserImpl* browser, const std::string& sessi
     by_session_[session_id] = browser;
 }
 
+void BrowserRegistry::UnbindSession(BrowserImpl* browser, const std::string& session_id) {
+    std::lock_guard lock(mutex_);
+    if (auto it = by_session_.find(session_id); it != by_session_.end() && it->second == browser) {
+        by_session_.erase(it);
+    }
+}
+
 void BrowserRegistry::Remove(BrowserImpl* browser) {
     CefRefPtr<BrowserImpl> keep;  // released after the lock
     std::lock_guard lock(mutex_);
@@ -74,7 +81,7 @@ void BrowserRegistry::OnEvent(const std::string& method, const Json& params,
                               const std::string& session_id) {
     if (!session_id.empty()) {
         if (CefRefPtr<BrowserImpl> browser = BySession(session_id)) {
-            browser->OnPageEvent(method, params);
+            browser->OnPageEvent(method, params, session_id);
         }
         return;
     }

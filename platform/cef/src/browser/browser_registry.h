@@ -18,6 +18,7 @@ class BrowserRegistry {
     void Add(CefRefPtr<BrowserImpl> browser);
     void BindTarget(BrowserImpl* browser, const std::string& target_id);
     void BindSession(BrowserImpl* browser, const std::string& session_id);
+    void UnbindSession(BrowserImpl* browser, const std::string& session_id);
     void Remove(BrowserImpl* browser);
     // Any thread.
     CefRefPtr<BrowserImpl> BySession(const std::string& session_id);

@@ -11,14 +11,15 @@ void FrameImpl::LoadString(const CefString& string_val, const CefString& url) {
     (void)url;  // the engine keeps the frame's address; the document is replaced in place
     std::lock_guard lock(mutex_);
     if (!browser_) return;
-    browser_->SendToPage("Page.setDocumentContent",
-                         {{"frameId", frame_id_}, {"html", string_val.ToString()}});
+    browser_->SendToFrame(frame_id_, "Page.setDocumentContent",
+                          {{"frameId", frame_id_}, {"html", string_val.ToString()}});
 }
 
 void FrameImpl::LoadURL(const CefString& url) {
     std::lock_guard lock(mutex_);
     if (!browser_) return;
-    browser_->SendToPage("Page.navigate", {{"url", url.ToString()}, {"frameId", frame_id_}});
+    browser_->SendToFrame(frame_id_, "Page.navigate",
+                          {{"url", url.ToString()}, {"frameId", frame_id_}});
 }
 
 void FrameImpl::ExecuteJavaScript(const CefString& code, const CefString& script_url,
@@ -30,13 +31,14 @@ void FrameImpl::ExecuteJavaScript(const CefString& code, const CefString& script
     // variables of the page's scripts.
     CefRefPtr<BrowserImpl> browser = browser_;
     const std::string source = code.ToString();
-    browser->SendToPage(
-        "Page.createIsolatedWorld",
-        {{"frameId", frame_id_}, {"worldName", "__frame_script"}, {"grantUniveralAccess", false}},
-        [browser, source](const Json& result, const ProtocolError* error) {
+    const std::string frame_id = frame_id_;
+    browser->SendToFrame(
+        frame_id, "Page.createIsolatedWorld",
+        {{"frameId", frame_id}, {"worldName", "__frame_script"}, {"grantUniveralAccess", false}},
+        [browser, frame_id, source](const Json& result, const ProtocolError* error) {
             if (error) return;
-            browser->SendToPage(
-                "Runtime.evaluate",
+            browser->SendToFrame(
+                frame_id, "Runtime.evaluate",
                 {{"expression", source}, {"contextId", result.value("executionContextId", 0)}});
         });
 }
@@ -73,6 +75,12 @@ void FrameImpl::Update(const std::string& url, const std::string& name,
     url_ = url;
     name_ = name;
     parent_id_ = parent_id;
+}
+
+void FrameImpl::Update(const std::string& url, const std::string& name) {
+    std::lock_guard lock(mutex_);
+    url_ = url;
+    name_ = name;
 }
 
 void FrameImpl::SetParent(const std::string& parent_id) {

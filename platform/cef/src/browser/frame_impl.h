@@ -31,6 +31,8 @@ class FrameImpl : public CefFrame {
     // Kept up to date from the engine's frame events (TID_UI).
     const std::string& frame_id() const { return frame_id_; }
     void Update(const std::string& url, const std::string& name, const std::string& parent_id);
+    // Same, keeping the parent.
+    void Update(const std::string& url, const std::string& name);
     void SetParent(const std::string& parent_id);
     void Invalidate();
 
