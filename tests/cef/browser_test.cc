@@ -1,6 +1,9 @@
 // Browsers against the real engine under Wine: pixels, input, navigation callbacks, pop-ups,
-// load errors, documents replaced in frames, context menus, closing and reference counts.
+// input method text, load errors, documents replaced in frames, context menus, closing and
+// reference counts.
 #include <winsock2.h>
+
+#include <imm.h>
 
 #include <gtest/gtest.h>
 
@@ -128,6 +131,44 @@ TEST_F(BrowserTest, ClickAndTypedTextReachAFormAndSubmitIt) {
         auto requests = server_.Requests();
         return std::find(requests.begin(), requests.end(), "/submitted?q=hello") != requests.end();
     }));
+}
+
+// Text finished in the input method (Chinese, say) arrives in the focused field as one piece.
+TEST_F(BrowserTest, InputMethodResultReachesTheFocusedField) {
+    CefRefPtr<CefBrowser> browser = OpenBrowser(client_.get(), host_.hwnd(), server_.Url("/form"));
+    ASSERT_TRUE(browser);
+    ASSERT_TRUE(WaitForPage(browser, "document.getElementById('q')"));
+    HWND hwnd = browser->GetHost()->GetWindowHandle();
+    Click(hwnd, 50, 20);
+    ASSERT_TRUE(WaitForPage(browser, "document.activeElement.id === 'q'"));
+    // The window's input context belongs to its thread: compose and complete there.
+    class Compose : public CefTask {
+      public:
+        Compose(HWND hwnd, std::atomic<int>* result) : hwnd_(hwnd), result_(result) {}
+        void Execute() override {
+            HIMC context = ImmGetContext(hwnd_);
+            if (!context) {
+                *result_ = -1;
+                return;
+            }
+            wchar_t text[] = L"\u4F60\u597D";  // ni hao
+            const BOOL set = ImmSetCompositionStringW(context, SCS_SETSTR, text,
+                                                      sizeof(text) - sizeof(wchar_t), nullptr, 0);
+            const BOOL done = ImmNotifyIME(context, NI_COMPOSITIONSTR, CPS_COMPLETE, 0);
+            ImmReleaseContext(hwnd_, context);
+            *result_ = set && done ? 1 : -2;
+        }
+
+      private:
+        HWND hwnd_;
+        std::atomic<int>* result_;
+        IMPLEMENT_REFCOUNTING(Compose);
+    };
+    std::atomic<int> result{0};
+    CefPostTask(TID_UI, new Compose(hwnd, &result));
+    ASSERT_TRUE(PumpUntil([&] { return result.load() != 0; }));
+    ASSERT_EQ(result.load(), 1) << "the input context refused the composition";
+    EXPECT_TRUE(WaitForPage(browser, "document.getElementById('q').value === '\\u4F60\\u597D'"));
 }
 
 TEST_F(BrowserTest, BeforeBrowseSeesMainSubAndRedirectNavigationsAndAVetoStopsOne) {
