@@ -445,6 +445,25 @@ TEST_F(BrowserTest, ParentDestroyedWhileTheBrowserIsBeingMadeLeavesNothingBehind
     }));
 }
 
+// Closing while the page streams frames: the window's thread and the frame decoder must never
+// wait for each other.
+TEST_F(BrowserTest, ClosingWhileFramesStreamNeverHangs) {
+    server_.Add("/animated",
+                "<html><body style='margin:0'><canvas id=c width=800 height=600></canvas><script>"
+                "const c=document.getElementById('c').getContext('2d');let n=0;function f(){n++;"
+                "c.fillStyle='hsl('+(n*7%360)+',80%,50%)';c.fillRect(0,0,800,600);"
+                "requestAnimationFrame(f);}f();</script></body></html>");
+    for (int round = 0; round < 12; ++round) {
+        SCOPED_TRACE(testing::Message() << "round " << round);
+        CefRefPtr<CefBrowser> browser =
+            OpenBrowser(client_.get(), host_.hwnd(), server_.Url("/animated"));
+        ASSERT_TRUE(browser);
+        auto* impl = dynamic_cast<cef_detail::BrowserImpl*>(browser.get());
+        ASSERT_TRUE(PumpUntil([&] { return impl->painted_frames() >= 3u + round % 4; }));
+        ASSERT_TRUE(CloseAllAndWait(client_.get()));
+    }
+}
+
 TEST_F(BrowserTest, CloseAllClosesInCreationOrderAndReferencesBalance) {
     std::vector<CefRefPtr<CefBrowser>> browsers;
     for (int i = 0; i < 3; ++i) {

@@ -511,7 +511,7 @@ void BrowserImpl::WasResized() {
 }
 
 void BrowserImpl::Invalidate() {
-    if (HWND hwnd = hwnd_) InvalidateRect(hwnd, nullptr, FALSE);
+    if (HWND hwnd = hwnd_) PostMessageW(hwnd, kFrameReadyMessage, 0, 0);  // any thread
 }
 
 void BrowserImpl::OnWindowResized(int width, int height) { ApplyViewport(width, height); }

@@ -123,6 +123,9 @@ LRESULT BrowserWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_PAINT:
             Paint();
             return 0;
+        case kFrameReadyMessage:
+            InvalidateRect(hwnd_, nullptr, FALSE);
+            return 0;
         case WM_SIZE:
             delegate_->OnWindowResized(LOWORD(lp), HIWORD(lp));
             return 0;

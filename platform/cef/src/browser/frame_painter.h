@@ -13,9 +13,12 @@
 #include <thread>
 #include <vector>
 
-struct IWICImagingFactory;
-
 namespace cef_detail {
+
+// Posted to the window when a newer frame is ready; the window invalidates itself on its own
+// thread. (InvalidateRect from the decoder thread can wait for the window's thread, which may
+// itself be waiting for the decoder to stop.)
+constexpr UINT kFrameReadyMessage = WM_APP + 0x4B;
 
 class FramePainter {
   public:
@@ -36,8 +39,6 @@ class FramePainter {
 
   private:
     void Run();
-    static bool Decode(IWICImagingFactory* factory, const std::string& base64,
-                       std::vector<std::uint8_t>& pixels, int& width, int& height);
 
     const HWND window_;
     std::mutex mutex_;

@@ -9,8 +9,8 @@ target_sources(cef PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/frame_painter.cc
   ${CMAKE_CURRENT_LIST_DIR}/menu_defaults.cc
 )
-# WIC decodes the frames, IMM reads IME results.
-target_link_libraries(cef PUBLIC windowscodecs ole32 uuid imm32 gdi32 user32)
+# IMM reads the input method's results.
+target_link_libraries(cef PUBLIC imm32 gdi32 user32)
 
 # Programs of the browser half: the frame-path measurement and a sample window.
 add_subdirectory(${CMAKE_CURRENT_LIST_DIR}/../../bench ${CMAKE_CURRENT_BINARY_DIR}/bench)
