@@ -60,6 +60,16 @@ class BrowserTest : public ::testing::Test {
         PostMessageW(hwnd, right ? WM_RBUTTONUP : WM_LBUTTONUP, 0, MAKELPARAM(x, y));
     }
 
+    // The form page, its field clicked and focused; null when any step failed.
+    CefRefPtr<CefBrowser> OpenFormWithFieldFocused() {
+        CefRefPtr<CefBrowser> browser =
+            OpenBrowser(client_.get(), host_.hwnd(), server_.Url("/form"));
+        if (!browser || !WaitForPage(browser, "document.getElementById('q')")) return nullptr;
+        Click(browser->GetHost()->GetWindowHandle(), 50, 20);
+        if (!WaitForPage(browser, "document.activeElement.id === 'q'")) return nullptr;
+        return browser;
+    }
+
     PageServer server_;
     HostWindow host_;
     CefRefPtr<RecordingClient> client_;
@@ -113,12 +123,9 @@ TEST_F(BrowserTest, PagePixelsAppearInTheWindowAndFollowItsSize) {
 }
 
 TEST_F(BrowserTest, ClickAndTypedTextReachAFormAndSubmitIt) {
-    CefRefPtr<CefBrowser> browser = OpenBrowser(client_.get(), host_.hwnd(), server_.Url("/form"));
+    CefRefPtr<CefBrowser> browser = OpenFormWithFieldFocused();
     ASSERT_TRUE(browser);
-    ASSERT_TRUE(WaitForPage(browser, "document.getElementById('q')"));
     HWND hwnd = browser->GetHost()->GetWindowHandle();
-    Click(hwnd, 50, 20);
-    ASSERT_TRUE(WaitForPage(browser, "document.activeElement.id === 'q'"));
     // Key presses as the keyboard gives them; the window's message loop makes the characters.
     for (wchar_t ch : std::wstring(L"hello")) {
         PostMessageW(hwnd, WM_KEYDOWN, WPARAM(towupper(ch)), 1);
@@ -135,12 +142,9 @@ TEST_F(BrowserTest, ClickAndTypedTextReachAFormAndSubmitIt) {
 
 // Text finished in the input method (Chinese, say) arrives in the focused field as one piece.
 TEST_F(BrowserTest, InputMethodResultReachesTheFocusedField) {
-    CefRefPtr<CefBrowser> browser = OpenBrowser(client_.get(), host_.hwnd(), server_.Url("/form"));
+    CefRefPtr<CefBrowser> browser = OpenFormWithFieldFocused();
     ASSERT_TRUE(browser);
-    ASSERT_TRUE(WaitForPage(browser, "document.getElementById('q')"));
     HWND hwnd = browser->GetHost()->GetWindowHandle();
-    Click(hwnd, 50, 20);
-    ASSERT_TRUE(WaitForPage(browser, "document.activeElement.id === 'q'"));
     // The window's input context belongs to its thread: compose and complete there.
     class Compose : public CefTask {
       public:
