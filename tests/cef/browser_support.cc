@@ -4,6 +4,7 @@
 
 #include "browser/browser_impl.h"
 #include "cef/cef_task.h"
+#include "function_task.h"
 
 namespace browser_test {
 
@@ -218,18 +219,6 @@ void RecordingClient::OnBeforeContextMenu(CefRefPtr<CefBrowser>, CefRefPtr<CefFr
     last_menu_items_ = model->GetCount();
     last_menu_flags_ = params->GetTypeFlags();
 }
-
-namespace {
-class FunctionTask : public CefTask {
-  public:
-    explicit FunctionTask(std::function<void()> work) : work_(std::move(work)) {}
-    void Execute() override { work_(); }
-
-  private:
-    std::function<void()> work_;
-    IMPLEMENT_REFCOUNTING(FunctionTask);
-};
-}  // namespace
 
 void RecordingClient::CloseAll() {
     CefRefPtr<RecordingClient> self = this;

@@ -11,6 +11,7 @@
 
 #include "browser/browser_impl.h"
 #include "browser_support.h"
+#include "function_task.h"
 #include "cef/cef_task.h"
 
 namespace browser_test {
@@ -146,30 +147,20 @@ TEST_F(BrowserTest, InputMethodResultReachesTheFocusedField) {
     ASSERT_TRUE(browser);
     HWND hwnd = browser->GetHost()->GetWindowHandle();
     // The window's input context belongs to its thread: compose and complete there.
-    class Compose : public CefTask {
-      public:
-        Compose(HWND hwnd, std::atomic<int>* result) : hwnd_(hwnd), result_(result) {}
-        void Execute() override {
-            HIMC context = ImmGetContext(hwnd_);
-            if (!context) {
-                *result_ = -1;
-                return;
-            }
-            wchar_t text[] = L"\u4F60\u597D";  // ni hao
-            const BOOL set = ImmSetCompositionStringW(context, SCS_SETSTR, text,
-                                                      sizeof(text) - sizeof(wchar_t), nullptr, 0);
-            const BOOL done = ImmNotifyIME(context, NI_COMPOSITIONSTR, CPS_COMPLETE, 0);
-            ImmReleaseContext(hwnd_, context);
-            *result_ = set && done ? 1 : -2;
-        }
-
-      private:
-        HWND hwnd_;
-        std::atomic<int>* result_;
-        IMPLEMENT_REFCOUNTING(Compose);
-    };
     std::atomic<int> result{0};
-    CefPostTask(TID_UI, new Compose(hwnd, &result));
+    CefPostTask(TID_UI, new FunctionTask([hwnd, &result] {
+                    HIMC context = ImmGetContext(hwnd);
+                    if (!context) {
+                        result = -1;
+                        return;
+                    }
+                    wchar_t text[] = L"\u4F60\u597D";  // ni hao
+                    const BOOL set = ImmSetCompositionStringW(
+                        context, SCS_SETSTR, text, sizeof(text) - sizeof(wchar_t), nullptr, 0);
+                    const BOOL done = ImmNotifyIME(context, NI_COMPOSITIONSTR, CPS_COMPLETE, 0);
+                    ImmReleaseContext(hwnd, context);
+                    result = set && done ? 1 : -2;
+                }));
     ASSERT_TRUE(PumpUntil([&] { return result.load() != 0; }));
     ASSERT_EQ(result.load(), 1) << "the input context refused the composition";
     EXPECT_TRUE(WaitForPage(browser, "document.getElementById('q').value === '\\u4F60\\u597D'"));
@@ -397,13 +388,7 @@ TEST_F(BrowserTest, ContextMenuIsOfferedAndNotShownWhenEmptied) {
     ASSERT_TRUE(PumpUntil([&] { return client_->MenusOffered() == 2; }));
     EXPECT_EQ(client_->LastMenuItemCount(), 0);
     std::atomic<bool> ui_passed{false};
-    struct MarkTask : CefTask {
-        explicit MarkTask(std::atomic<bool>* flag) : flag(flag) {}
-        void Execute() override { *flag = true; }
-        std::atomic<bool>* flag;
-        IMPLEMENT_REFCOUNTING(MarkTask);
-    };
-    CefPostTask(TID_UI, new MarkTask(&ui_passed));
+    CefPostTask(TID_UI, new FunctionTask([&ui_passed] { ui_passed = true; }));
     ASSERT_TRUE(PumpUntil([&] { return ui_passed.load(); }));
     EXPECT_FALSE(menu_visible());
 }

@@ -22,6 +22,7 @@
 #include "cef/cef_task.h"
 #include "core/runtime_info.h"
 #include "devtools/connection.h"
+#include "function_task.h"
 
 namespace {
 
@@ -55,16 +56,6 @@ class ProbeApp : public CefApp, public CefBrowserProcessHandler {
   private:
     std::vector<Entry> entries_;
     IMPLEMENT_REFCOUNTING(ProbeApp);
-};
-
-class FunctionTask : public CefTask {
-  public:
-    explicit FunctionTask(std::function<void()> f) : f_(std::move(f)) {}
-    void Execute() override { f_(); }
-
-  private:
-    std::function<void()> f_;
-    IMPLEMENT_REFCOUNTING(FunctionTask);
 };
 
 std::string Utf8(const std::wstring& w) { return CefString(w).ToString(); }
