@@ -158,15 +158,7 @@ void BrowserImpl::SendToFrame(std::string frame_id, std::string method, Json par
 }
 
 void BrowserImpl::SendToPage(std::string method, Json params, Connection::Reply reply) {
-    if (!IsOnThread(TID_UI)) {
-        CefRefPtr<BrowserImpl> self = this;
-        PostToThread(TID_UI, [self, method = std::move(method), params = std::move(params),
-                              reply = std::move(reply)]() mutable {
-            self->SendToPage(std::move(method), std::move(params), std::move(reply));
-        });
-        return;
-    }
-    SendOn(session_id_, std::move(method), std::move(params), std::move(reply));
+    SendToFrame({}, std::move(method), std::move(params), std::move(reply));
 }
 
 void BrowserImpl::SendOn(const std::string& session, std::string method, Json params,

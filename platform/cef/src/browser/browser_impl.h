@@ -67,7 +67,8 @@ class BrowserImpl : public CefBrowser, public CefBrowserHost, public BrowserWind
     // Sends a command to this browser's page (no-op until the page is attached).
     void SendToPage(std::string method, Json params, Connection::Reply reply = {});
     // Sends a command about one frame to the session that hosts it: the page's own, or that of
-    // the frame when it runs in a process of its own (a cross-site sub-frame). Any thread.
+    // the frame when it runs in a process of its own (a cross-site sub-frame). An empty frame id
+    // names the page. Any thread.
     void SendToFrame(std::string frame_id, std::string method, Json params,
                      Connection::Reply reply = {});
     // TID_UI: one event of this browser's page session or of one of its sub-frame sessions.

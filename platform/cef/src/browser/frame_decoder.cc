@@ -8,22 +8,20 @@
 namespace cef_detail {
 
 // Blocks the image decoder has given back, kept for its next frame instead of being returned
-// to the system (fresh blocks come as new pages, each faulted in on first touch).
+// to the system (fresh blocks come as new pages, each faulted in on first touch). Every block
+// carries its size in front of it.
 class BlockCache {
   public:
     ~BlockCache() {
         for (Block* block : free_) std::free(block);
     }
 
-    // Every block, cached or not, carries its size in front of it.
-    static void* Allocate(BlockCache* cache, std::size_t size) {
-        if (cache) {
-            for (auto it = cache->free_.begin(); it != cache->free_.end(); ++it) {
-                Block* block = *it;
-                if (block->capacity >= size && block->capacity <= size + size / 4) {
-                    cache->free_.erase(it);
-                    return block + 1;
-                }
+    void* Allocate(std::size_t size) {
+        for (auto it = free_.begin(); it != free_.end(); ++it) {
+            Block* block = *it;
+            if (block->capacity >= size && block->capacity <= size + size / 4) {
+                free_.erase(it);
+                return block + 1;
             }
         }
         auto* block = static_cast<Block*>(std::malloc(sizeof(Block) + size));
@@ -32,28 +30,23 @@ class BlockCache {
         return block + 1;
     }
 
-    static void Free(BlockCache* cache, void* data) {
+    void Free(void* data) {
         if (!data) return;
-        Block* block = static_cast<Block*>(data) - 1;
-        if (!cache) {
-            std::free(block);
-            return;
+        if (free_.size() == kKept) {
+            std::free(free_.front());
+            free_.erase(free_.begin());
         }
-        if (cache->free_.size() == kKept) {
-            std::free(cache->free_.front());
-            cache->free_.erase(cache->free_.begin());
-        }
-        cache->free_.push_back(block);
+        free_.push_back(static_cast<Block*>(data) - 1);
     }
 
-    static void* Reallocate(BlockCache* cache, void* data, std::size_t size) {
-        if (!data) return Allocate(cache, size);
+    void* Reallocate(void* data, std::size_t size) {
+        if (!data) return Allocate(size);
         const Block* block = static_cast<Block*>(data) - 1;
         if (block->capacity >= size) return data;
-        void* bigger = Allocate(cache, size);
+        void* bigger = Allocate(size);
         if (!bigger) return nullptr;  // the old block stays the caller's, as with realloc
         std::memcpy(bigger, data, block->capacity);
-        Free(cache, data);
+        Free(data);
         return bigger;
     }
 
@@ -69,15 +62,16 @@ class BlockCache {
 
 namespace {
 
-// The cache of the decoder running on this thread; set only while it decodes. (A plain
-// pointer: thread-local objects with destructors are not safe with every thread library.)
+// The cache of the decoder running on this thread, set for the whole of each decode: the image
+// decoder is called nowhere else. (A plain pointer: thread-local objects with destructors are
+// not safe with every thread library.)
 thread_local BlockCache* t_blocks = nullptr;
 
-void* CachedMalloc(std::size_t size) { return BlockCache::Allocate(t_blocks, size); }
-void CachedFree(void* data) { BlockCache::Free(t_blocks, data); }
+void* CachedMalloc(std::size_t size) { return t_blocks->Allocate(size); }
+void CachedFree(void* data) { t_blocks->Free(data); }
 // The JPEG decoder never grows a block, but the allocator must come whole.
 [[maybe_unused]] void* CachedRealloc(void* data, std::size_t size) {
-    return BlockCache::Reallocate(t_blocks, data, size);
+    return t_blocks->Reallocate(data, size);
 }
 
 }  // namespace
@@ -140,13 +134,13 @@ FrameDecoder::~FrameDecoder() = default;
 
 bool FrameDecoder::Decode(std::string_view base64_jpeg, DecodedFrame& frame) {
     if (!DecodeBase64(base64_jpeg, bytes_) || bytes_.size() > std::size_t(INT32_MAX)) return false;
+    UseBlocks use(blocks_.get());
     int width = 0, height = 0, channels = 0;
     // The size first, from the header alone: nothing is decoded for an absurd frame.
     if (!stbi_info_from_memory(bytes_.data(), int(bytes_.size()), &width, &height, &channels) ||
         width <= 0 || height <= 0 || width > kMaxFrameSide || height > kMaxFrameSide) {
         return false;
     }
-    UseBlocks use(blocks_.get());
     stbi_uc* rgb =
         stbi_load_from_memory(bytes_.data(), int(bytes_.size()), &width, &height, &channels, 3);
     if (!rgb) return false;
