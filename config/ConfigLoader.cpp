@@ -3,7 +3,8 @@
 #include <vector>
 
 #include "ConfigFile.h"
-#include "ExePaths.h"
+#include "base/exe_paths.h"
+#include "base/scoped_handle.h"
 
 SysCtrlConfig g_config;
 
@@ -23,21 +24,6 @@ bool Fail(HWND owner, const wchar_t* message) {
     PostMessageW(owner, WM_QUIT, 0, 0);
     return false;
 }
-
-// Closes the handle however the reading ends.
-class FileHandle {
-  public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE get() const { return handle_; }
-
-  private:
-    HANDLE handle_;
-};
 
 // The whole file, or false when its length cannot be taken or one read does not deliver it.
 bool ReadWholeFile(HANDLE file, std::vector<std::uint8_t>& contents) {
@@ -63,9 +49,9 @@ bool LoadConfigFile(HWND owner) {
     std::vector<std::uint8_t> contents;
     bool read = false;
     {
-        FileHandle file(CreateFileW(kConfigFileName, GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, 0, nullptr));
-        if (file.get() == INVALID_HANDLE_VALUE) return Fail(owner, kOpenFailed);
+        korvex::ScopedHandle file(CreateFileW(kConfigFileName, GENERIC_READ, FILE_SHARE_READ,
+                                              nullptr, OPEN_EXISTING, 0, nullptr));
+        if (!file) return Fail(owner, kOpenFailed);
         read = ReadWholeFile(file.get(), contents);
     }  // the file is closed before any message shows
     if (!read) return Fail(owner, kReadFailed);

@@ -7,15 +7,11 @@
 #include <cstdio>
 #include <string>
 
+#include "base/exe_paths.h"
+
 namespace {
 
-std::wstring ProbePath() {
-    wchar_t self[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path(self);
-    path.erase(path.find_last_of(L"\\/") + 1);
-    return path + L"afx_app_probe.exe";
-}
+std::wstring ProbePath() { return std::wstring(GetExeDirectory()) + L"afx_app_probe.exe"; }
 
 // A scratch log file, removed when the test ends however it ends.
 struct ScratchLog {

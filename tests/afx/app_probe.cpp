@@ -9,6 +9,7 @@
 #include <string>
 
 #include "afx_test_ids.h"
+#include "base/utf.h"
 
 namespace {
 
@@ -59,9 +60,7 @@ class ProbeApp : public CWinApp {
             (AfxGetInstanceHandle() == ::GetModuleHandleW(nullptr) && m_hInstance != nullptr
                  ? "module"
                  : "wrong"));
-        char name[64] = {};
-        ::WideCharToMultiByte(CP_UTF8, 0, m_pszAppName, -1, name, 64, nullptr, nullptr);
-        Log(std::string("name=") + name);
+        Log("name=" + korvex::WideToUtf8(m_pszAppName));
 
         CWinApp::InitInstance();
         auto* shellManager = new CShellManager;

@@ -158,19 +158,4 @@ TEST(CommandLine, KeepsEntriesInOrderAndTellsArgumentsFromSwitches) {
     EXPECT_FALSE(cl->HasSwitch("ppapi"));
 }
 
-TEST(CommandLine, QuotedArgumentsSurviveTheWindowsCommandLine) {
-    const std::vector<std::wstring> args = {
-        L"plain",      L"with space",      L"",         L"quote\"inside",
-        L"trailing\\", L"C:\\path with\\", L"a\\\\\"b", L"d=$1; shift\nmkfifo \"$d/in\"",
-        L"宋体"};
-    std::wstring line = L"prog.exe";
-    for (const auto& a : args) line += L" " + cef_detail::QuoteArgument(a);
-    int argc = 0;
-    wchar_t** argv = CommandLineToArgvW(line.c_str(), &argc);
-    ASSERT_NE(argv, nullptr);
-    ASSERT_EQ(argc, static_cast<int>(args.size()) + 1);
-    for (std::size_t i = 0; i < args.size(); ++i) EXPECT_EQ(argv[i + 1], args[i]) << i;
-    LocalFree(argv);
-}
-
 }  // namespace

@@ -18,6 +18,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "base/utf.h"
 #include "cef/cef_app.h"
 #include "cef/cef_task.h"
 #include "core/runtime_info.h"
@@ -58,8 +59,6 @@ class ProbeApp : public CefApp, public CefBrowserProcessHandler {
     IMPLEMENT_REFCOUNTING(ProbeApp);
 };
 
-std::string Utf8(const std::wstring& w) { return CefString(w).ToString(); }
-
 Json Threads() {
     Json out;
     out["main_on_ui"] = CefCurrentlyOn(TID_UI);
@@ -89,7 +88,7 @@ StartUp Initialize(int argc, wchar_t** argv) {
     settings.no_sandbox = 1;
     settings.multi_threaded_message_loop = 1;
     for (int i = 1; i < argc; ++i) {
-        const std::string a = Utf8(argv[i]);
+        const std::string a = korvex::WideToUtf8(argv[i]);
         auto value = [&](const std::string& prefix) { return a.substr(prefix.size()); };
         if (a.starts_with("--profile=")) settings.cache_path = CefString(value("--profile="));
         if (a.starts_with("--arg=")) entries.push_back({Entry::kArgument, value("--arg="), {}});
@@ -147,7 +146,7 @@ int wmain(int argc, wchar_t** argv) {
                    {"context_on_ui", ProbeApp::context_on_ui.load()},
                    {"app_refs_one", app->HasOneRef()},
                    {"engine_pid", cef_detail::EnginePid()},
-                   {"private_dir", Utf8(cef_detail::EnginePrivateDir())}};
+                   {"private_dir", korvex::WideToUtf8(cef_detail::EnginePrivateDir())}};
         } else if (name == "call") {
             auto* c = cef_detail::GetConnection();
             if (!c) {

@@ -13,6 +13,9 @@
 #include "probe_process.h"
 
 namespace cef_test {
+
+using namespace korvex_test;
+
 namespace {
 
 // The value at pointer in j, or null when j has none there.

@@ -2,23 +2,26 @@
 
 #include <algorithm>
 
-#include "engine/engine_process.h"
+#include "base/environment.h"
+#include "base/exe_paths.h"
+#include "base/quote_argument.h"
+#include "base/utf.h"
 #include "linux_processes.h"
 
 namespace cef_test {
+
+using namespace korvex_test;
+
 namespace {
 
 std::wstring BinDir() {
-    wchar_t buffer[MAX_PATH];
-    const DWORD n = GetEnvironmentVariableW(L"KORVEX_BIN_DIR", buffer, MAX_PATH);
-    std::string unix_dir;
-    for (DWORD i = 0; i < n; ++i) unix_dir.push_back(static_cast<char>(buffer[i]));
+    const std::string unix_dir =
+        korvex::WideToUtf8(korvex::GetEnv(L"KORVEX_BIN_DIR").value_or(L""));
     if (!unix_dir.empty() && unix_dir.front() == '/') return WindowsPath(unix_dir);
     // Not set: the folder of this test program.
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring dir(self);
-    return dir.substr(0, dir.rfind(L'\\'));
+    std::wstring dir = GetExeDirectory();
+    dir.pop_back();
+    return dir;
 }
 
 // This process's environment with extra entries (a sorted, double-NUL-terminated block).
@@ -56,9 +59,9 @@ ProbeProcess::ProbeProcess(const std::vector<std::wstring>& args,
     SetHandleInformation(stdin_write_, HANDLE_FLAG_INHERIT, 0);
     SetHandleInformation(stdout_read_, HANDLE_FLAG_INHERIT, 0);
 
-    std::wstring cmd = cef_detail::QuoteArgument(BinDir() + L"\\cef_probe.exe") + L" --token=" +
-                       cef_detail::Widen(token_);
-    for (const auto& a : args) cmd += L" " + cef_detail::QuoteArgument(a);
+    std::wstring cmd = korvex::QuoteArgument(BinDir() + L"\\cef_probe.exe") + L" --token=" +
+                       korvex::Utf8ToWide(token_);
+    for (const auto& a : args) cmd += L" " + korvex::QuoteArgument(a);
     std::wstring env = EnvironmentBlock(environment);
     STARTUPINFOW si{};
     si.cb = sizeof si;

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "config/ConfigLoader.h"
-#include "config/ExePaths.h"
+#include "base/exe_paths.h"
 
 namespace {
 

@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "TestRecord.h"
+#include "base/environment.h"
+#include "base/utf.h"
 #include "config/ConfigCipher.h"
 #include "config/ConfigEncipher.h"
 #include "message_box_finder.h"
@@ -28,11 +30,7 @@ constexpr wchar_t kAppName[] = L"config_probe";
 constexpr wchar_t kOwnerCaption[] = L"config probe owner";
 constexpr DWORD kGuardMs = 120000;  // a hung probe fails the case instead of the whole run
 
-std::wstring Env(const wchar_t* name) {
-    wchar_t buffer[1024] = {};
-    const DWORD n = GetEnvironmentVariableW(name, buffer, 1024);
-    return n && n < 1024 ? buffer : L"";
-}
+std::wstring Env(const wchar_t* name) { return korvex::GetEnv(name).value_or(L""); }
 
 // A Unix path of the harness as Wine sees it.
 fs::path FromUnix(std::wstring path) {
@@ -40,8 +38,6 @@ fs::path FromUnix(std::wstring path) {
         if (c == L'/') c = L'\\';
     return fs::path(L"Z:" + path);
 }
-
-std::string Narrow(const std::wstring& text) { return fs::path(text).string(); }
 
 void WriteFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary);
@@ -183,7 +179,7 @@ TEST_F(LoadConfig, GoodFileFillsTheRecordFromAnotherDirectory) {
     WriteFile(Dat(), korvex::EncipherRecord(known));
     const ProbeRun run = RunProbe();
     ASSERT_EQ(run.exitCode, 0u);
-    EXPECT_TRUE(run.boxes.empty()) << Narrow(run.boxes.front().seen.text);
+    EXPECT_TRUE(run.boxes.empty()) << korvex::WideToUtf8(run.boxes.front().seen.text);
     EXPECT_EQ(run.report.at(L"result"), L"1");
     EXPECT_EQ(run.report.at(L"quit"), L"0");
     ExpectPaths(run, appDir_);
@@ -219,7 +215,7 @@ TEST_P(LoadConfigFailure, ShowsTheMessageAndPostsQuit) {
     ASSERT_EQ(run.boxes.size(), 1u);
     const korvex_test::MessageBoxSeen& box = run.boxes[0].seen;
     EXPECT_EQ(box.caption, kAppName);
-    EXPECT_EQ(box.text, GetParam().message) << Narrow(box.text);
+    EXPECT_EQ(box.text, GetParam().message) << korvex::WideToUtf8(box.text);
     EXPECT_EQ(box.visibleButtons, std::vector<int>{IDOK});
     EXPECT_EQ(box.ownerCaption, kOwnerCaption);
     if (std::wstring(GetParam().message) == L"读取系统文件错误") {

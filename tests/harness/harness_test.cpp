@@ -7,13 +7,11 @@
 
 #include <string>
 
+#include "base/environment.h"
+
 namespace {
 
-std::wstring Env(const wchar_t* name) {
-    wchar_t buffer[1024] = {};
-    DWORD n = GetEnvironmentVariableW(name, buffer, 1024);
-    return n && n < 1024 ? buffer : L"";
-}
+std::wstring Env(const wchar_t* name) { return korvex::GetEnv(name).value_or(L""); }
 
 TEST(Harness, RunsInThrowawayPrefix) {
     std::wstring prefix = Env(L"WINEPREFIX");
@@ -25,7 +23,8 @@ TEST(Harness, RunsInThrowawayPrefix) {
 
 // The shell's special folders exist inside the throwaway prefix (not as links to a vanished home).
 TEST(Harness, SpecialFoldersAreRealFolders) {
-    for (int csidl : {CSIDL_DESKTOPDIRECTORY, CSIDL_PROGRAMS, CSIDL_LOCAL_APPDATA, CSIDL_PERSONAL}) {
+    for (int csidl :
+         {CSIDL_DESKTOPDIRECTORY, CSIDL_PROGRAMS, CSIDL_LOCAL_APPDATA, CSIDL_PERSONAL}) {
         wchar_t path[MAX_PATH] = {};
         ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, path, csidl, FALSE)) << "csidl " << csidl;
         DWORD attributes = GetFileAttributesW(path);

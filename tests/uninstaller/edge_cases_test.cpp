@@ -5,19 +5,13 @@
 
 #include <chrono>
 
+#include "base/utf.h"
 #include "uninstall_fixture.h"
 
 namespace quellix_test {
 namespace {
 
 using namespace std::chrono_literals;
-
-std::string Utf8(const std::wstring& text) {
-    std::string out(text.size() * 4, '\0');
-    out.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), out.data(),
-                                   int(out.size()), nullptr, nullptr));
-    return out;
-}
 
 // An installation directory laid down file by file; each entry is checked after the run.
 struct Entry {
@@ -34,14 +28,15 @@ class EdgeCaseTest : public UninstallTest {
             if (e.isDirectory)
                 MakeDirectories(path);
             else
-                WriteTextFile(path, "content of " + Utf8(e.path));
+                WriteTextFile(path, "content of " + korvex::WideToUtf8(e.path));
         }
     }
     static void ExpectAfterRun(const std::vector<Entry>& entries) {
         for (const Entry& e : entries) {
             const std::wstring path = Join(InstallDirectory(), e.path);
             const bool there = e.isDirectory ? DirectoryExists(path) : FileExists(path);
-            EXPECT_EQ(there, e.stays) << Utf8(e.path) << (e.stays ? " was removed" : " stayed");
+            EXPECT_EQ(there, e.stays)
+                << korvex::WideToUtf8(e.path) << (e.stays ? " was removed" : " stayed");
         }
     }
     static void ExpectDoneMessage(const QuellixRun& run) {

@@ -8,33 +8,20 @@
 #include <fstream>
 #include <thread>
 
+#include "base/environment.h"
+#include "base/quote_argument.h"
+#include "base/scoped_handle.h"
+#include "base/utf.h"
+#include "base/wine.h"
+
 namespace quellix_test {
 namespace {
-
-using UnixNameOf = char*(CDECL*)(const wchar_t*);
-
-std::wstring Widen(const std::string& utf8) {
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-    std::wstring wide(n, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), n);
-    return wide;
-}
-
-// One argument of a Windows command line, quoted so that Wine hands it over unchanged.
-std::wstring Quoted(const std::wstring& arg) {
-    std::wstring out = L"\"";
-    for (const wchar_t c : arg) {
-        if (c == L'"') out += L'\\';
-        out += c;
-    }
-    return out + L"\"";
-}
 
 // Starts a Unix program from inside Wine. Wine gives no handle of such a process, so the caller
 // names what shows that it has done its work; returns whether that came about in time.
 bool RunUnixUntil(const std::vector<std::wstring>& argv, const std::function<bool()>& done) {
     std::wstring line;
-    for (const auto& arg : argv) line += (line.empty() ? L"" : L" ") + Quoted(arg);
+    for (const auto& arg : argv) line += (line.empty() ? L"" : L" ") + korvex::QuoteArgument(arg);
     std::vector<wchar_t> buffer(line.begin(), line.end());
     buffer.push_back(L'\0');
     STARTUPINFOW startup{};
@@ -43,34 +30,20 @@ bool RunUnixUntil(const std::vector<std::wstring>& argv, const std::function<boo
     if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process))
         return false;
-    if (process.hProcess) CloseHandle(process.hProcess);
-    if (process.hThread) CloseHandle(process.hThread);
+    const korvex::ScopedProcess started(process);
     return WaitFor(done, std::chrono::seconds(30));
 }
 
 }  // namespace
 
-std::wstring Env(const wchar_t* name) {
-    std::vector<wchar_t> buffer(32768);
-    const DWORD n = GetEnvironmentVariableW(name, buffer.data(), DWORD(buffer.size()));
-    return n && n < buffer.size() ? std::wstring(buffer.data(), n) : L"";
-}
+std::wstring Env(const wchar_t* name) { return korvex::GetEnv(name).value_or(L""); }
 
 std::wstring WindowsPathOfUnix(const std::wstring& unixPath) {
-    std::wstring path = L"Z:" + unixPath;
-    std::replace(path.begin(), path.end(), L'/', L'\\');
-    return path;
+    return korvex::wine::WindowsPath(korvex::WideToUtf8(unixPath)).value_or(L"");
 }
 
 std::wstring UnixPathOf(const std::wstring& windowsPath) {
-    const auto unixNameOf = reinterpret_cast<UnixNameOf>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    if (!unixNameOf) return L"";
-    char* name = unixNameOf(windowsPath.c_str());
-    if (!name) return L"";
-    std::wstring result = Widen(name);
-    HeapFree(GetProcessHeap(), 0, name);
-    return result;
+    return korvex::Utf8ToWide(korvex::wine::UnixPath(windowsPath).value_or(""));
 }
 
 std::wstring SpecialFolder(int csidl) {

@@ -4,7 +4,7 @@
 #include <limits>
 #include <set>
 
-#include "Utf.h"
+#include "base/utf.h"
 
 namespace sysctrl {
 namespace {
@@ -83,7 +83,7 @@ void ToText(const nlohmann::json& value, const std::string& name, Text& field) {
     if (!value.is_string())
         throw ConfigJsonError(name + ": expected a string, found " +
                               std::string(value.type_name()) + " " + value.dump());
-    const auto units = Utf8ToUtf16(value.get_ref<const std::string&>());
+    const auto units = korvex::Utf8ToUtf16Strict(value.get_ref<const std::string&>());
     if (!units) throw ConfigJsonError(name + ": the text is not well-formed UTF-8");
     if (units->find(u'\0') != std::u16string::npos)
         throw ConfigJsonError(name + ": the text contains a NUL character");
@@ -118,7 +118,7 @@ nlohmann::ordered_json RecordToJson(const SysCtrlConfig& record) {
     for (const auto& m : kTexts) {
         const auto text = korvex::ConfigText(record.*m.field);
         std::size_t bad = 0;
-        const auto utf8 = Utf16ToUtf8(std::u16string(text.begin(), text.end()), bad);
+        const auto utf8 = korvex::Utf16ToUtf8Strict(std::u16string(text.begin(), text.end()), bad);
         if (!utf8)
             throw ConfigJsonError(std::string(m.name) +
                                   ": the text holds an unpaired UTF-16 surrogate at unit " +

@@ -1,5 +1,6 @@
 #include "afx/app.h"
 
+#include "base/exe_paths.h"
 #include "window_plumbing.h"
 
 namespace {
@@ -7,20 +8,10 @@ namespace {
 CWinApp* g_app = nullptr;
 HINSTANCE g_instance = nullptr;
 
-std::wstring ExecutableBaseName() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring name(path, n < MAX_PATH ? n : 0);
-    name.erase(0, name.find_last_of(L"\\/") + 1);
-    const auto dot = name.find_last_of(L'.');
-    if (dot != std::wstring::npos && dot > 0) name.erase(dot);
-    return name;
-}
-
 }  // namespace
 
 CWinApp::CWinApp(LPCWSTR lpszAppName)
-    : m_appName(lpszAppName ? lpszAppName : ExecutableBaseName()) {
+    : m_appName(lpszAppName ? lpszAppName : korvex::GetAppName()) {
     m_pszAppName = m_appName.c_str();
     g_app = this;
 }

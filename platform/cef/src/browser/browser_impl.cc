@@ -1,24 +1,20 @@
 #include "browser/browser_impl.h"
 
-#include <cstdio>
-
 #include "browser/browser_registry.h"
 #include "browser/context_menu.h"
 #include "browser/frame_painter.h"
 #include "browser/net_errors.h"
 #include "browser/request_impl.h"
+#include "core/library_log.h"
 
 namespace cef_detail {
 namespace {
 
 std::atomic<int> g_next_browser_id{1};
 
-// Steps of a browser's life on standard error when KORVEX_CEF_LOG is set.
+// Steps of a browser's life, for developers (standard error while KORVEX_CEF_LOG is set).
 void Trace(int id, const std::string& text) {
-    static const bool enabled = GetEnvironmentVariableW(L"KORVEX_CEF_LOG", nullptr, 0) > 0;
-    if (!enabled) return;
-    std::fprintf(stderr, "[cef browser %d] %s\n", id, text.c_str());
-    std::fflush(stderr);
+    if (LibraryLog().to_stderr()) LibraryLog().Write("browser " + std::to_string(id) + ": " + text);
 }
 
 }  // namespace

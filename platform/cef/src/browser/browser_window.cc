@@ -5,6 +5,7 @@
 
 #include <utility>
 
+#include "base/utf.h"
 #include "browser/frame_painter.h"
 #include "browser/key_names.h"
 #include "devtools/connection.h"
@@ -24,16 +25,6 @@ ATOM RegisterBrowserClass(WNDPROC proc) {
         return RegisterClassExW(&wc);
     }();
     return atom;
-}
-
-std::string ToUtf8(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string out(std::size_t(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), out.data(), size, nullptr,
-                        nullptr);
-    return out;
 }
 
 // The protocol's modifier bits: Alt 1, Ctrl 2, Meta 4, Shift 8.
@@ -226,7 +217,7 @@ LRESULT BrowserWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             };
             if (lp & GCS_RESULTSTR) InsertText(read(GCS_RESULTSTR));
             if (lp & GCS_COMPSTR) {
-                const std::string composing = ToUtf8(read(GCS_COMPSTR));
+                const std::string composing = korvex::WideToUtf8(read(GCS_COMPSTR));
                 const std::string& session = delegate_->WindowSession();
                 if (Connection* connection = GetConnection(); connection && !session.empty()) {
                     connection->Send("Input.imeSetComposition",
@@ -319,7 +310,7 @@ void BrowserWindow::SendChar(wchar_t ch) {
     const std::string& session = delegate_->WindowSession();
     Connection* connection = GetConnection();
     if (!connection || session.empty()) return;
-    const std::string utf8 = ToUtf8(text);
+    const std::string utf8 = korvex::WideToUtf8(text);
     connection->Send("Input.dispatchKeyEvent",
                      {{"type", "char"},
                       {"text", utf8},
@@ -333,7 +324,7 @@ void BrowserWindow::InsertText(const std::wstring& text) {
     const std::string& session = delegate_->WindowSession();
     Connection* connection = GetConnection();
     if (text.empty() || !connection || session.empty()) return;
-    connection->Send("Input.insertText", {{"text", ToUtf8(text)}}, {}, session);
+    connection->Send("Input.insertText", {{"text", korvex::WideToUtf8(text)}}, {}, session);
 }
 
 }  // namespace cef_detail

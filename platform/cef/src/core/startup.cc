@@ -1,9 +1,9 @@
 // CefInitialize: the application's command line, the engine, the threads and the connection.
 #include <atomic>
-#include <cstdio>
 #include <mutex>
 
 #include "cef/cef_app.h"
+#include "core/library_log.h"
 #include "core/library_threads.h"
 #include "core/runtime_info.h"
 #include "devtools/pipe_connection.h"
@@ -40,14 +40,7 @@ std::mutex g_init_mutex;
 bool g_init_called = false;
 std::atomic<Runtime*> g_runtime{nullptr};
 
-void Log(const std::string& text) {
-    const std::string line = "[cef] " + text + "\n";
-    OutputDebugStringA(line.c_str());
-    if (GetEnvironmentVariableW(L"KORVEX_CEF_LOG", nullptr, 0) > 0) {
-        std::fputs(line.c_str(), stderr);
-        std::fflush(stderr);
-    }
-}
+void Log(const std::string& text) { LibraryLog().Write(text); }
 
 }  // namespace
 

@@ -4,7 +4,9 @@
 
 #include <vector>
 
-#include "platform/wine.h"
+#include "base/environment.h"
+#include "base/utf.h"
+#include "base/wine.h"
 
 namespace cef_detail {
 namespace {
@@ -14,14 +16,10 @@ bool IsFile(const std::wstring& path) {
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::wstring Env(const wchar_t* name) {
-    wchar_t buffer[32768];
-    const DWORD n = GetEnvironmentVariableW(name, buffer, static_cast<DWORD>(std::size(buffer)));
-    return n > 0 && n < std::size(buffer) ? std::wstring(buffer, n) : std::wstring();
-}
+std::wstring Env(const wchar_t* name) { return korvex::GetEnv(name).value_or(std::wstring()); }
 
 std::optional<EngineLocation> UnixProgram(const std::string& unix_path) {
-    auto windows = wine::WindowsPath(unix_path);
+    auto windows = korvex::wine::WindowsPath(unix_path);
     if (!windows || !IsFile(*windows)) return std::nullopt;
     return EngineLocation{true, unix_path, *windows};
 }
@@ -29,27 +27,21 @@ std::optional<EngineLocation> UnixProgram(const std::string& unix_path) {
 std::optional<EngineLocation> WindowsProgram(const std::wstring& path) {
     if (!IsFile(path)) return std::nullopt;
     EngineLocation e{false, {}, path};
-    if (wine::IsWine()) {
+    if (korvex::wine::IsWine()) {
         // Under Wine a Windows browser would need Wine's own graphics stack; only Linux engines
         // are supported there: a Windows path that names a Linux program is run natively.
-        if (auto unix = wine::UnixPath(path)) return EngineLocation{true, *unix, path};
+        if (auto unix = korvex::wine::UnixPath(path)) return EngineLocation{true, *unix, path};
     }
     return e;
-}
-
-std::string Narrow(const std::wstring& w) {
-    std::string s;
-    for (wchar_t c : w) s.push_back(static_cast<char>(c));  // Unix paths given here are ASCII.
-    return s;
 }
 
 }  // namespace
 
 std::optional<EngineLocation> FindEngine() {
     const std::wstring named = Env(L"KORVEX_BROWSER_ENGINE");
-    const bool on_wine = wine::IsWine();
+    const bool on_wine = korvex::wine::IsWine();
     if (!named.empty()) {
-        if (on_wine && named.front() == L'/') return UnixProgram(Narrow(named));
+        if (on_wine && named.front() == L'/') return UnixProgram(korvex::WideToUtf8(named));
         return WindowsProgram(named);
     }
     if (on_wine) {

@@ -5,10 +5,18 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/wine.h"
+#include "base/quote_argument.h"
+#include "base/scoped_handle.h"
+#include "base/utf.h"
+#include "base/wine.h"
 
 namespace cef_detail {
 namespace {
+
+using korvex::QuoteArgument;
+using korvex::ScopedHandle;
+using korvex::Utf8ToWide;
+using korvex::WideToUtf8;
 
 // Started by /bin/sh under Wine. The engine reads commands on fd 3 and writes on fd 4; both are
 // FIFOs in a folder only this user can enter. A third FIFO, "alive", is held open for writing by
@@ -40,17 +48,7 @@ bool Exists(const std::wstring& path) {
 }
 
 std::wstring LastErrorText(const char* what) {
-    return Widen(what) + L" failed (error " + std::to_wstring(GetLastError()) + L")";
-}
-
-std::string Narrow(const std::wstring& w) {
-    if (w.empty()) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
-                                      nullptr, nullptr);
-    std::string s(n, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr,
-                        nullptr);
-    return s;
+    return Utf8ToWide(what) + L" failed (error " + std::to_wstring(GetLastError()) + L")";
 }
 
 // A fresh folder under the temporary directory, named after this process.
@@ -67,31 +65,6 @@ bool MakePrivateDir(std::wstring& dir) {
     return false;
 }
 
-class Handle {
-  public:
-    Handle() = default;
-    explicit Handle(HANDLE h) : h_(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
-    Handle(Handle&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
-    Handle& operator=(Handle&& o) noexcept {
-        reset(std::exchange(o.h_, nullptr));
-        return *this;
-    }
-    ~Handle() { reset(); }
-    void reset(HANDLE h = nullptr) {
-        if (h_) CloseHandle(h_);
-        h_ = h;
-    }
-    HANDLE get() const { return h_; }
-    HANDLE* put() {
-        reset();
-        return &h_;
-    }
-    explicit operator bool() const { return h_ != nullptr; }
-
-  private:
-    HANDLE h_ = nullptr;
-};
-
 class RunningEngine final : public EngineProcess {
   public:
     HANDLE ReadHandle() const override { return read_.get(); }
@@ -99,7 +72,7 @@ class RunningEngine final : public EngineProcess {
     unsigned long Pid() const override { return pid_; }
     std::wstring PrivateDir() const override { return dir_; }
 
-    Handle read_, write_, alive_, process_, job_;
+    ScopedHandle read_, write_, alive_, process_, job_;
     unsigned long pid_ = 0;
     std::wstring dir_;
 };
@@ -108,12 +81,12 @@ std::wstring ProfileSwitch(const EngineProcess::Options& o, const std::wstring& 
                            std::string& error) {
     const std::wstring profile = o.profile_dir.empty() ? Join(dir, L"profile") : o.profile_dir;
     if (!unix) return L"--user-data-dir=" + profile;
-    auto path = wine::UnixPath(profile);
+    auto path = korvex::wine::UnixPath(profile);
     if (!path) {
-        error = "the profile directory has no Unix path: " + Narrow(profile);
+        error = "the profile directory has no Unix path: " + WideToUtf8(profile);
         return {};
     }
-    return L"--user-data-dir=" + Widen(*path);
+    return L"--user-data-dir=" + Utf8ToWide(*path);
 }
 
 // Waits for a file the launching shell creates; false on timeout.
@@ -129,7 +102,7 @@ bool WaitForFile(const std::wstring& path, DWORD timeout_ms) {
 std::unique_ptr<EngineProcess> StartUnderWine(const EngineProcess::Options& o,
                                               std::unique_ptr<RunningEngine> e,
                                               std::string& error) {
-    auto dir_unix = wine::UnixPath(e->dir_);
+    auto dir_unix = korvex::wine::UnixPath(e->dir_);
     if (!dir_unix) {
         error = "the private folder has no Unix path";
         return nullptr;
@@ -137,17 +110,18 @@ std::unique_ptr<EngineProcess> StartUnderWine(const EngineProcess::Options& o,
     const std::wstring profile = ProfileSwitch(o, e->dir_, true, error);
     if (profile.empty()) return nullptr;
 
-    std::wstring cmd = L"/bin/sh -c " + QuoteArgument(Widen(std::string(kWineLauncher))) +
-                       L" korvex-engine " + QuoteArgument(Widen(*dir_unix)) + L" " +
-                       QuoteArgument(Widen(o.engine.unix_path)) + L" " + QuoteArgument(profile);
-    for (const auto& a : o.args) cmd += L" " + QuoteArgument(Widen(a));
+    std::wstring cmd = L"/bin/sh -c " + QuoteArgument(Utf8ToWide(std::string(kWineLauncher))) +
+                       L" korvex-engine " + QuoteArgument(Utf8ToWide(*dir_unix)) + L" " +
+                       QuoteArgument(Utf8ToWide(o.engine.unix_path)) + L" " +
+                       QuoteArgument(profile);
+    for (const auto& a : o.args) cmd += L" " + QuoteArgument(Utf8ToWide(a));
 
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
                         nullptr, &si, &pi)) {
-        error = Narrow(LastErrorText("starting /bin/sh"));
+        error = WideToUtf8(LastErrorText("starting /bin/sh"));
         return nullptr;
     }
     CloseHandle(pi.hThread);
@@ -158,24 +132,25 @@ std::unique_ptr<EngineProcess> StartUnderWine(const EngineProcess::Options& o,
         return nullptr;
     }
     // Same order as the shell: alive, then the engine's input, then its output.
-    e->alive_ = Handle(CreateFileW(Join(e->dir_, L"alive").c_str(), GENERIC_WRITE, 0, nullptr,
-                                   OPEN_EXISTING, 0, nullptr));
+    e->alive_ = ScopedHandle(CreateFileW(Join(e->dir_, L"alive").c_str(), GENERIC_WRITE, 0, nullptr,
+                                         OPEN_EXISTING, 0, nullptr));
     if (!e->alive_) {
-        error = Narrow(LastErrorText("opening the watchdog FIFO"));
+        error = WideToUtf8(LastErrorText("opening the watchdog FIFO"));
         return nullptr;
     }
-    e->write_ = Handle(CreateFileW(Join(e->dir_, L"in").c_str(), GENERIC_WRITE, 0, nullptr,
-                                   OPEN_EXISTING, 0, nullptr));
-    e->read_ = Handle(CreateFileW(Join(e->dir_, L"out").c_str(), GENERIC_READ, 0, nullptr,
-                                  OPEN_EXISTING, 0, nullptr));
+    e->write_ = ScopedHandle(CreateFileW(Join(e->dir_, L"in").c_str(), GENERIC_WRITE, 0, nullptr,
+                                         OPEN_EXISTING, 0, nullptr));
+    e->read_ = ScopedHandle(CreateFileW(Join(e->dir_, L"out").c_str(), GENERIC_READ, 0, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
     if (!e->write_ || !e->read_) {
-        error = Narrow(LastErrorText("opening the engine's FIFOs"));
+        error = WideToUtf8(LastErrorText("opening the engine's FIFOs"));
         return nullptr;
     }
     const std::wstring pid_file = Join(e->dir_, L"pid");
     if (WaitForFile(pid_file, kStartTimeoutMs)) {
-        Handle f(CreateFileW(pid_file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                             nullptr, OPEN_EXISTING, 0, nullptr));
+        ScopedHandle f(CreateFileW(pid_file.c_str(), GENERIC_READ,
+                                   FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                                   nullptr));
         char text[32] = {};
         DWORD got = 0;
         if (f && ReadFile(f.get(), text, sizeof text - 1, &got, nullptr))
@@ -208,10 +183,10 @@ std::unique_ptr<EngineProcess> StartOnWindows(const EngineProcess::Options& o,
                                               std::string& error) {
     const std::wstring profile = ProfileSwitch(o, e->dir_, false, error);
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    Handle child_in, child_out;
+    ScopedHandle child_in, child_out;
     if (!CreatePipe(child_in.put(), e->write_.put(), &inherit, 0) ||
         !CreatePipe(e->read_.put(), child_out.put(), &inherit, 0)) {
-        error = Narrow(LastErrorText("CreatePipe"));
+        error = WideToUtf8(LastErrorText("CreatePipe"));
         return nullptr;
     }
     SetHandleInformation(e->write_.get(), HANDLE_FLAG_INHERIT, 0);
@@ -226,7 +201,7 @@ std::unique_ptr<EngineProcess> StartOnWindows(const EngineProcess::Options& o,
     if (!InitializeProcThreadAttributeList(attrs, 1, 0, &size) ||
         !UpdateProcThreadAttribute(attrs, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited,
                                    sizeof inherited, nullptr, nullptr)) {
-        error = Narrow(LastErrorText("preparing inherited handles"));
+        error = WideToUtf8(LastErrorText("preparing inherited handles"));
         return nullptr;
     }
     std::vector<BYTE> block = DescriptorBlock(child_in.get(), child_out.get());
@@ -237,16 +212,16 @@ std::unique_ptr<EngineProcess> StartOnWindows(const EngineProcess::Options& o,
     si.lpAttributeList = attrs;
 
     std::wstring cmd = QuoteArgument(o.engine.windows_path) + L" " + QuoteArgument(profile);
-    for (const auto& a : o.args) cmd += L" " + QuoteArgument(Widen(a));
+    for (const auto& a : o.args) cmd += L" " + QuoteArgument(Utf8ToWide(a));
 
     // The job ends the engine's whole process tree when the application's last handle to it
     // closes, which happens however the application ends.
-    e->job_ = Handle(CreateJobObjectW(nullptr, nullptr));
+    e->job_ = ScopedHandle(CreateJobObjectW(nullptr, nullptr));
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
     if (!e->job_ || !SetInformationJobObject(e->job_.get(), JobObjectExtendedLimitInformation,
                                              &limits, sizeof limits)) {
-        error = Narrow(LastErrorText("creating the engine's job"));
+        error = WideToUtf8(LastErrorText("creating the engine's job"));
         return nullptr;
     }
     PROCESS_INFORMATION pi{};
@@ -256,7 +231,7 @@ std::unique_ptr<EngineProcess> StartOnWindows(const EngineProcess::Options& o,
                        nullptr, &si.StartupInfo, &pi);
     DeleteProcThreadAttributeList(attrs);
     if (!ok) {
-        error = Narrow(LastErrorText("starting the engine"));
+        error = WideToUtf8(LastErrorText("starting the engine"));
         return nullptr;
     }
     AssignProcessToJobObject(e->job_.get(), pi.hProcess);
@@ -268,36 +243,6 @@ std::unique_ptr<EngineProcess> StartOnWindows(const EngineProcess::Options& o,
 }
 
 }  // namespace
-
-std::wstring Widen(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int n =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring w(n, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(), n);
-    return w;
-}
-
-std::wstring QuoteArgument(const std::wstring& arg) {
-    if (!arg.empty() && arg.find_first_of(L" \t\n\v\"") == std::wstring::npos) return arg;
-    std::wstring out = L"\"";
-    for (auto it = arg.begin();; ++it) {
-        std::size_t backslashes = 0;
-        while (it != arg.end() && *it == L'\\') ++it, ++backslashes;
-        if (it == arg.end()) {
-            out.append(backslashes * 2, L'\\');
-            break;
-        }
-        if (*it == L'"') {
-            out.append(backslashes * 2 + 1, L'\\');
-        } else {
-            out.append(backslashes, L'\\');
-        }
-        out.push_back(*it);
-    }
-    out.push_back(L'"');
-    return out;
-}
 
 std::unique_ptr<EngineProcess> EngineProcess::Start(const Options& options, std::string& error) {
     auto e = std::make_unique<RunningEngine>();

@@ -35,8 +35,4 @@ class EngineProcess {
     virtual std::wstring PrivateDir() const = 0;
 };
 
-// Quotes one argument for a Windows command line (the rules CommandLineToArgvW undoes).
-std::wstring QuoteArgument(const std::wstring& arg);
-std::wstring Widen(const std::string& utf8);
-
 }  // namespace cef_detail

@@ -1,10 +1,12 @@
-// Where the running executable lives. Win32.
+// Where the running executable lives, and its name. Win32.
 #pragma once
 
 #include <windows.h>
 
-// The executable's directory with a trailing backslash; computed on the first call, then
-// returned from a process-wide buffer.
+#include <string>
+
+// The executable's directory with a trailing backslash; computed on the first call from a
+// module path of at most 260 units, then returned from a process-wide buffer.
 const wchar_t* GetExeDirectory();
 
 // The executable's file name without its directory, at most 50 characters; computed on the
@@ -19,5 +21,8 @@ namespace korvex {
 // The application's name: the executable's file name without its extension. The caption of
 // message boxes that have none of their own.
 const wchar_t* GetAppName();
+
+// The executable's full path, whatever its length.
+std::wstring GetExePath();
 
 }  // namespace korvex

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace cef_test {
+namespace korvex_test {
 
 struct LinuxProcess {
     unsigned long pid = 0;
@@ -38,4 +38,4 @@ std::string UnixPath(const std::wstring& windows_path);
 // $KORVEX_RUN_DIR (this run's scratch folder) as a Windows path.
 std::wstring RunDir();
 
-}  // namespace cef_test
+}  // namespace korvex_test

@@ -1,8 +1,8 @@
-#include "platform/wine.h"
+#include "base/wine.h"
 
 #include <windows.h>
 
-namespace cef_detail::wine {
+namespace korvex::wine {
 namespace {
 
 template <class Fn>
@@ -37,4 +37,4 @@ std::optional<std::wstring> WindowsPath(const std::string& unix_path) {
     return result;
 }
 
-}  // namespace cef_detail::wine
+}  // namespace korvex::wine

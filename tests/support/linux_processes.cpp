@@ -7,22 +7,25 @@
 #include <sstream>
 #include <thread>
 
-#include "cef/cef_string.h"
-#include "engine/engine_process.h"
-#include "platform/wine.h"
+#include "base/environment.h"
+#include "base/quote_argument.h"
+#include "base/scoped_handle.h"
+#include "base/utf.h"
+#include "base/wine.h"
 
-namespace cef_test {
+namespace korvex_test {
 namespace {
 
 std::string ReadAll(const std::wstring& path) {
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return {};
+    const korvex::ScopedHandle f(CreateFileW(path.c_str(), GENERIC_READ,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                             OPEN_EXISTING, 0, nullptr));
+    if (!f) return {};
     std::string out;
     char buffer[4096];
     DWORD got = 0;
-    while (ReadFile(f, buffer, sizeof buffer, &got, nullptr) && got > 0) out.append(buffer, got);
-    CloseHandle(f);
+    while (ReadFile(f.get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
+        out.append(buffer, got);
     return out;
 }
 
@@ -114,16 +117,15 @@ bool WaitUntilGone(const std::vector<unsigned long>& pids, std::chrono::seconds 
 }
 
 void RunShell(const std::string& command) {
-    std::wstring cmd = L"/bin/sh -c " + cef_detail::QuoteArgument(cef_detail::Widen(command));
+    std::wstring cmd = L"/bin/sh -c " + korvex::QuoteArgument(korvex::Utf8ToWide(command));
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                         &pi))
         return;
-    WaitForSingleObject(pi.hProcess, 30000);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    const korvex::ScopedProcess shell(pi);
+    WaitForSingleObject(shell.process.get(), 30000);
 }
 
 void KillAll(const std::vector<unsigned long>& pids) {
@@ -133,18 +135,16 @@ void KillAll(const std::vector<unsigned long>& pids) {
 }
 
 std::wstring WindowsPath(const std::string& unix_path) {
-    return cef_detail::wine::WindowsPath(unix_path).value_or(std::wstring());
+    return korvex::wine::WindowsPath(unix_path).value_or(std::wstring());
 }
 
 std::string UnixPath(const std::wstring& windows_path) {
-    return cef_detail::wine::UnixPath(windows_path).value_or(std::string());
+    return korvex::wine::UnixPath(windows_path).value_or(std::string());
 }
 
 std::wstring RunDir() {
-    wchar_t buffer[MAX_PATH];
-    const DWORD n = GetEnvironmentVariableW(L"KORVEX_RUN_DIR", buffer, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return {};
-    return WindowsPath(CefString(std::wstring(buffer, n)).ToString());
+    const auto dir = korvex::GetEnv(L"KORVEX_RUN_DIR");
+    return dir ? WindowsPath(korvex::WideToUtf8(*dir)) : std::wstring();
 }
 
-}  // namespace cef_test
+}  // namespace korvex_test

@@ -1,4 +1,4 @@
-#include "ExePaths.h"
+#include "base/exe_paths.h"
 
 #include <cwchar>
 
@@ -51,5 +51,18 @@ bool FileExists(const wchar_t* path) {
 namespace korvex {
 
 const wchar_t* GetAppName() { return Paths().appName; }
+
+std::wstring GetExePath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
+        if (n == 0) return {};
+        if (n < path.size()) {
+            path.resize(n);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
 
 }  // namespace korvex

@@ -1,10 +1,10 @@
-// Facts about the Wine layer the library may run on, and path conversion across it.
+// Facts about the Wine layer a program may run on, and path conversion across it.
 #pragma once
 
 #include <optional>
 #include <string>
 
-namespace cef_detail::wine {
+namespace korvex::wine {
 
 // True when running under Wine (ntdll exports wine_get_version).
 bool IsWine();
@@ -14,4 +14,4 @@ std::optional<std::string> UnixPath(const std::wstring& windows_path);
 // The Windows path of a Unix path (kernel32's wine_get_dos_file_name).
 std::optional<std::wstring> WindowsPath(const std::string& unix_path);
 
-}  // namespace cef_detail::wine
+}  // namespace korvex::wine
