@@ -4,7 +4,9 @@
 
 #include "browser/browser_impl.h"
 #include "cef/cef_task.h"
-#include "function_task.h"
+#include "core/runtime_info.h"
+#include "cef/cef_closure_task.h"
+#include "linux_processes.h"
 
 namespace browser_test {
 
@@ -24,18 +26,14 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
 
 bool EngineStarted() {
     static const bool started = [] {
-        std::wstring profile = L"C:\\browser-test-profile";
-        if (const wchar_t* run = _wgetenv(L"KORVEX_RUN_DIR")) {
-            // The run folder is a Unix path; Wine shows it on drive Z:.
-            profile = std::wstring(L"Z:") + run + L"/profile";
-            for (wchar_t& c : profile) c = c == L'/' ? L'\\' : c;
-        }
+        const std::wstring profile = korvex_test::RunDir() + L"\\profile";
         CreateDirectoryW(profile.c_str(), nullptr);
         CefSettings settings;
         settings.no_sandbox = 1;
         settings.multi_threaded_message_loop = 1;
         settings.cache_path = CefString(profile);
-        return CefInitialize(CefMainArgs(GetModuleHandleW(nullptr)), settings, nullptr, nullptr);
+        return CefInitialize(CefMainArgs(GetModuleHandleW(nullptr)), settings, nullptr, nullptr) &&
+               cef_detail::WaitForEngine(std::chrono::seconds(60));
     }();
     return started;
 }
@@ -222,7 +220,7 @@ void RecordingClient::OnBeforeContextMenu(CefRefPtr<CefBrowser>, CefRefPtr<CefFr
 
 void RecordingClient::CloseAll() {
     CefRefPtr<RecordingClient> self = this;
-    CefPostTask(TID_UI, new FunctionTask([self] {
+    CefPostTask(TID_UI, new CefClosureTask([self] {
                     for (auto& browser : self->Browsers()) browser->GetHost()->CloseBrowser(true);
                 }));
 }

@@ -11,7 +11,7 @@
 
 #include "browser/browser_impl.h"
 #include "browser_support.h"
-#include "function_task.h"
+#include "cef/cef_closure_task.h"
 #include "cef/cef_task.h"
 
 namespace browser_test {
@@ -148,7 +148,7 @@ TEST_F(BrowserTest, InputMethodResultReachesTheFocusedField) {
     HWND hwnd = browser->GetHost()->GetWindowHandle();
     // The window's input context belongs to its thread: compose and complete there.
     std::atomic<int> result{0};
-    CefPostTask(TID_UI, new FunctionTask([hwnd, &result] {
+    CefPostTask(TID_UI, new CefClosureTask([hwnd, &result] {
                     HIMC context = ImmGetContext(hwnd);
                     if (!context) {
                         result = -1;
@@ -388,7 +388,7 @@ TEST_F(BrowserTest, ContextMenuIsOfferedAndNotShownWhenEmptied) {
     ASSERT_TRUE(PumpUntil([&] { return client_->MenusOffered() == 2; }));
     EXPECT_EQ(client_->LastMenuItemCount(), 0);
     std::atomic<bool> ui_passed{false};
-    CefPostTask(TID_UI, new FunctionTask([&ui_passed] { ui_passed = true; }));
+    CefPostTask(TID_UI, new CefClosureTask([&ui_passed] { ui_passed = true; }));
     ASSERT_TRUE(PumpUntil([&] { return ui_passed.load(); }));
     EXPECT_FALSE(menu_visible());
 }

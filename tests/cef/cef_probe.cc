@@ -5,7 +5,10 @@
 // Arguments: --profile=<dir> --arg=<entry> --switch=<name> --switch-value=<name>=<value>
 //            --ignore-certificate-errors --token=<text> (only marks the process)
 //            --init-in-static (start the library during static initialisation)
-// Commands:  {"cmd":"info"}  {"cmd":"call","method":..,"params":..,"session":..}
+//            --browser-at-start=<url> (ask for a browser right after CefInitialize)
+// First line: {"initialized":bool,"state_at_return":..,"init_ms":..}
+// Commands:  {"cmd":"info"}  {"cmd":"call","method":..,"params":..,"session":..} (waits for the
+//            engine first)  {"cmd":"browser","url":..}  {"cmd":"browsers"}
 //            {"cmd":"threads"}  {"cmd":"exit"}  {"cmd":"crash"}
 #include <windows.h>
 #include <shellapi.h>
@@ -20,10 +23,12 @@
 
 #include "base/utf.h"
 #include "cef/cef_app.h"
+#include "cef/cef_browser.h"
+#include "cef/cef_client.h"
 #include "cef/cef_task.h"
 #include "core/runtime_info.h"
 #include "devtools/connection.h"
-#include "function_task.h"
+#include "cef/cef_closure_task.h"
 
 namespace {
 
@@ -59,6 +64,42 @@ class ProbeApp : public CefApp, public CefBrowserProcessHandler {
     IMPLEMENT_REFCOUNTING(ProbeApp);
 };
 
+// Counts the browsers the library reports.
+class CountingClient : public CefClient, public CefLifeSpanHandler {
+  public:
+    CefRefPtr<CefLifeSpanHandler> GetLifeSpanHandler() override { return this; }
+    void OnAfterCreated(CefRefPtr<CefBrowser>) override { ++created; }
+    std::atomic<int> created{0};
+
+  private:
+    IMPLEMENT_REFCOUNTING(CountingClient);
+};
+
+CefRefPtr<CountingClient> g_client = new CountingClient;
+
+bool RequestBrowser(const std::string& url) {
+    CefWindowInfo info;
+    info.style = WS_OVERLAPPEDWINDOW;
+    info.width = 400;
+    info.height = 300;
+    return CefBrowserHost::CreateBrowser(info, g_client.get(), CefString(url), CefBrowserSettings(),
+                                         nullptr);
+}
+
+std::string StateName(cef_detail::EngineState state) {
+    switch (state) {
+        case cef_detail::EngineState::kNone:
+            return "none";
+        case cef_detail::EngineState::kStarting:
+            return "starting";
+        case cef_detail::EngineState::kReady:
+            return "ready";
+        case cef_detail::EngineState::kFailed:
+            return "failed";
+    }
+    return "?";
+}
+
 Json Threads() {
     Json out;
     out["main_on_ui"] = CefCurrentlyOn(TID_UI);
@@ -66,7 +107,7 @@ Json Threads() {
     for (auto [name, id] : {std::pair{"ui", TID_UI}, std::pair{"io", TID_IO}}) {
         std::promise<Json> done;
         auto result = done.get_future();
-        const bool posted = CefPostTask(id, new FunctionTask([&done] {
+        const bool posted = CefPostTask(id, new CefClosureTask([&done] {
                                             done.set_value(Json{{"on_ui", CefCurrentlyOn(TID_UI)},
                                                                 {"on_io", CefCurrentlyOn(TID_IO)},
                                                                 {"thread", GetCurrentThreadId()}});
@@ -80,10 +121,14 @@ Json Threads() {
 struct StartUp {
     bool initialized = false;
     CefRefPtr<ProbeApp> app;
+    std::string state_at_return;
+    unsigned long long init_ms = 0;
+    bool browser_requested = false;
 };
 
 StartUp Initialize(int argc, wchar_t** argv) {
     std::vector<Entry> entries;
+    std::string browser_at_start;
     CefSettings settings;
     settings.no_sandbox = 1;
     settings.multi_threaded_message_loop = 1;
@@ -99,11 +144,16 @@ StartUp Initialize(int argc, wchar_t** argv) {
             entries.push_back({Entry::kSwitchWithValue, nv.substr(0, eq), nv.substr(eq + 1)});
         }
         if (a == "--ignore-certificate-errors") settings.ignore_certificate_errors = 1;
+        if (a.starts_with("--browser-at-start=")) browser_at_start = value("--browser-at-start=");
     }
     ProbeApp::main_thread = GetCurrentThreadId();
     StartUp s;
     s.app = new ProbeApp(std::move(entries));
+    const ULONGLONG start = GetTickCount64();
     s.initialized = CefInitialize(CefMainArgs(GetModuleHandleW(nullptr)), settings, s.app, nullptr);
+    s.init_ms = GetTickCount64() - start;
+    s.state_at_return = StateName(cef_detail::CurrentEngineState());
+    if (!browser_at_start.empty()) s.browser_requested = RequestBrowser(browser_at_start);
     return s;
 }
 
@@ -133,7 +183,12 @@ int wmain(int argc, wchar_t** argv) {
     StartUp start = InStaticInitialisation() ? std::move(g_static_start) : Initialize(argc, argv);
     CefRefPtr<ProbeApp> app = start.app;
     start.app = nullptr;
-    std::cout << Json{{"initialized", start.initialized}}.dump() << std::endl;
+    std::cout << Json{{"initialized", start.initialized},
+                      {"state_at_return", start.state_at_return},
+                      {"init_ms", start.init_ms},
+                      {"browser_requested", start.browser_requested}}
+                     .dump()
+              << std::endl;
 
     std::string line;
     while (std::getline(std::cin, line)) {
@@ -146,8 +201,10 @@ int wmain(int argc, wchar_t** argv) {
                    {"context_on_ui", ProbeApp::context_on_ui.load()},
                    {"app_refs_one", app->HasOneRef()},
                    {"engine_pid", cef_detail::EnginePid()},
+                   {"engine_state", StateName(cef_detail::CurrentEngineState())},
                    {"private_dir", korvex::WideToUtf8(cef_detail::EnginePrivateDir())}};
         } else if (name == "call") {
+            cef_detail::WaitForEngine(std::chrono::seconds(90));
             auto* c = cef_detail::GetConnection();
             if (!c) {
                 out = {{"error", "no connection"}};
@@ -160,6 +217,10 @@ int wmain(int argc, wchar_t** argv) {
                     out = {{"error", e.message}, {"code", e.code}};
                 }
             }
+        } else if (name == "browser") {
+            out = {{"requested", RequestBrowser(cmd.value("url", ""))}};
+        } else if (name == "browsers") {
+            out = {{"created", g_client->created.load()}};
         } else if (name == "threads") {
             out = Threads();
         } else if (name == "exit") {

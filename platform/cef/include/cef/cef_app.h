@@ -67,9 +67,11 @@ class CefApp : public virtual CefBase {
     virtual CefRefPtr<CefRenderProcessHandler> GetRenderProcessHandler() { return nullptr; }
 };
 
-// Finds and starts the engine and the library's threads. False when no engine could be started
-// (nothing else happens then: browsers are simply not created). Once per process; later calls
-// return false. application is kept for the life of the process.
+// Finds and starts the engine and the library's threads, and returns once the engine process
+// runs: it does not wait for the engine's first answer (that, and OnContextInitialized, follow
+// on the library's threads). False when no engine could be started (nothing else happens then:
+// browsers are simply not created). Once per process; later calls return false. application is
+// kept for the life of the process.
 bool CefInitialize(const CefMainArgs& args, const CefSettings& settings,
                    CefRefPtr<CefApp> application, void* windows_sandbox_info);
 

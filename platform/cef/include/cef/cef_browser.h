@@ -40,8 +40,9 @@ class CefBrowser : public virtual CefBase {
 class CefBrowserHost : public virtual CefBase {
   public:
     // Asks for a browser; returns at once. The window is created on TID_UI as given by
-    // windowInfo, then OnAfterCreated follows and url is loaded. False when the library is not
-    // running (nothing is created then).
+    // windowInfo, then OnAfterCreated follows and url is loaded. Asked for while the engine is
+    // still starting, the browser is made once the engine has answered (and never, should it
+    // not answer). False when no engine runs (nothing is created then).
     static bool CreateBrowser(const CefWindowInfo& windowInfo, CefRefPtr<CefClient> client,
                               const CefString& url, const CefBrowserSettings& settings,
                               CefRefPtr<CefRequestContext> request_context);

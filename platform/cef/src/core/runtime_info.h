@@ -1,13 +1,24 @@
 // What the library knows about the running engine (for diagnostics and tests).
 #pragma once
 
+#include <chrono>
 #include <string>
 
 namespace cef_detail {
+
+enum class EngineState {
+    kNone,      // no engine was started (none found, or it could not start)
+    kStarting,  // the engine runs; its first answer is still to come
+    kReady,     // it answered: browsers are being made
+    kFailed,    // it never answered, or closed the pipe first
+};
 
 // 0 when no engine runs. A Linux PID under Wine: the leader of the engine's process group.
 unsigned long EnginePid();
 // The folder private to this engine run; empty when no engine runs.
 std::wstring EnginePrivateDir();
+EngineState CurrentEngineState();
+// Waits while the engine is starting; true when it is ready.
+bool WaitForEngine(std::chrono::milliseconds limit);
 
 }  // namespace cef_detail

@@ -1,8 +1,16 @@
 // CefInitialize: the application's command line, the engine, the threads and the connection.
+//
+// CefInitialize returns as soon as the engine process runs; the first exchange with it (the
+// handshake) happens on TID_IO. Work that needs the engine (browser creation) waits in a queue
+// until the handshake has succeeded and then runs on TID_UI in the order it was asked for; when
+// the handshake fails it is dropped. The main thread never waits for the engine.
 #include <atomic>
+#include <condition_variable>
 #include <mutex>
+#include <vector>
 
 #include "cef/cef_app.h"
+#include "core/engine_startup.h"
 #include "core/library_log.h"
 #include "core/library_threads.h"
 #include "core/runtime_info.h"
@@ -40,7 +48,45 @@ std::mutex g_init_mutex;
 bool g_init_called = false;
 std::atomic<Runtime*> g_runtime{nullptr};
 
+// The engine's state and the work waiting for it. kNone until CefInitialize has started an
+// engine; kStarting until the handshake ends; then kReady or kFailed for good.
+std::mutex g_state_mutex;
+std::condition_variable g_state_changed;
+EngineState g_state = EngineState::kNone;
+std::vector<std::function<void()>> g_waiting;  // only while kStarting
+
 void Log(const std::string& text) { LibraryLog().Write(text); }
+
+// TID_IO: the first exchange with the engine, then the waiting work is released or dropped.
+void Handshake(Runtime* runtime) {
+    EngineState outcome = EngineState::kReady;
+    try {
+        runtime->connection->CallWithTimeout("Browser.getVersion", Json::object(),
+                                             kFirstAnswerLimit);
+    } catch (const ProtocolError& e) {
+        Log("the engine does not answer: " + e.message);
+        outcome = EngineState::kFailed;
+    }
+    std::vector<std::function<void()>> waiting;
+    if (outcome == EngineState::kReady) {
+        SetConnection(runtime->connection.get());
+        if (CefRefPtr<CefApp> app = runtime->app) {
+            PostToThread(TID_UI, [app] {
+                if (auto handler = app->GetBrowserProcessHandler()) handler->OnContextInitialized();
+            });
+        }
+    }
+    {
+        std::lock_guard lock(g_state_mutex);
+        g_state = outcome;
+        waiting.swap(g_waiting);
+        // Posted under the lock, so work asked for at this moment cannot overtake it.
+        if (outcome == EngineState::kReady)
+            for (auto& work : waiting) PostToThread(TID_UI, std::move(work));
+    }
+    g_state_changed.notify_all();
+    // Dropped work (and what it holds) is released here, on TID_IO, outside the lock.
+}
 
 }  // namespace
 
@@ -52,6 +98,32 @@ unsigned long EnginePid() {
 std::wstring EnginePrivateDir() {
     Runtime* r = g_runtime.load();
     return r ? r->engine->PrivateDir() : std::wstring();
+}
+
+EngineState CurrentEngineState() {
+    std::lock_guard lock(g_state_mutex);
+    return g_state;
+}
+
+bool WaitForEngine(std::chrono::milliseconds limit) {
+    std::unique_lock lock(g_state_mutex);
+    g_state_changed.wait_for(lock, limit, [] { return g_state != EngineState::kStarting; });
+    return g_state == EngineState::kReady;
+}
+
+bool WhenEngineReady(std::function<void()> work) {
+    std::lock_guard lock(g_state_mutex);
+    switch (g_state) {
+        case EngineState::kStarting:
+            g_waiting.push_back(std::move(work));
+            return true;
+        case EngineState::kReady:
+            return PostToThread(TID_UI, std::move(work));
+        case EngineState::kNone:
+        case EngineState::kFailed:
+            break;
+    }
+    return false;
 }
 
 }  // namespace cef_detail
@@ -94,22 +166,13 @@ bool CefInitialize(const CefMainArgs& args, const CefSettings& settings,
     }
     runtime->connection =
         OpenPipeConnection(runtime->engine->ReadHandle(), runtime->engine->WriteHandle());
-    try {
-        runtime->connection->CallWithTimeout("Browser.getVersion", Json::object(),
-                                             kFirstAnswerLimit);
-    } catch (const ProtocolError& e) {
-        Log("the engine does not answer: " + e.message);
-        return false;
-    }
-    SetConnection(runtime->connection.get());
-    g_runtime.store(runtime);
     runtime->app = application;
-    if (application) {
-        PostToThread(TID_UI, [application] {
-            if (auto handler = application->GetBrowserProcessHandler())
-                handler->OnContextInitialized();
-        });
+    g_runtime.store(runtime);
+    {
+        std::lock_guard state_lock(g_state_mutex);
+        g_state = EngineState::kStarting;
     }
+    PostToThread(TID_IO, [runtime] { Handshake(runtime); });
     return true;
 }
 
