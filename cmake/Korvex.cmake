@@ -4,6 +4,9 @@ option(KORVEX_SANITIZE "Build host code with AddressSanitizer and UBSan" OFF)
 
 set(KORVEX_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/lib/wine-run)
 set(KORVEX_WINE_TEMPLATE ${CMAKE_BINARY_DIR}/wine-template)
+# Linux programs the Windows tests start (the page server): the host build's.
+set(KORVEX_HOST_BIN_DIR ${CMAKE_SOURCE_DIR}/build/host/bin CACHE PATH
+    "Where the Windows tests find the host build's programs")
 
 if(WIN32)
   add_compile_definitions(UNICODE _UNICODE NOMINMAX WINVER=0x0601 _WIN32_WINNT=0x0601)
@@ -66,5 +69,5 @@ function(korvex_add_wine_test target)
     FIXTURES_REQUIRED wine_template
     TIMEOUT ${ARG_TIMEOUT}
     LABELS "wine;${ARG_LABELS}"
-    ENVIRONMENT "KORVEX_WINE_TEMPLATE=${KORVEX_WINE_TEMPLATE};KORVEX_BIN_DIR=${CMAKE_BINARY_DIR}/bin;KORVEX_SOURCE_DIR=${CMAKE_SOURCE_DIR};${ARG_ENVIRONMENT}")
+    ENVIRONMENT "KORVEX_WINE_TEMPLATE=${KORVEX_WINE_TEMPLATE};KORVEX_BIN_DIR=${CMAKE_BINARY_DIR}/bin;KORVEX_HOST_BIN_DIR=${KORVEX_HOST_BIN_DIR};KORVEX_SOURCE_DIR=${CMAKE_SOURCE_DIR};${ARG_ENVIRONMENT}")
 endfunction()

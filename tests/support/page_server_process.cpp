@@ -1,0 +1,114 @@
+#include "page_server_process.h"
+
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "base/environment.h"
+#include "base/quote_argument.h"
+#include "base/scoped_handle.h"
+#include "base/utf.h"
+#include "linux_processes.h"
+
+namespace korvex_test {
+namespace {
+
+std::string EnvUtf8(const wchar_t* name) {
+    return korvex::WideToUtf8(korvex::GetEnv(name).value_or(L""));
+}
+
+std::string ReadText(const std::wstring& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+bool Pump(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() > end) return false;
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(20);
+    }
+}
+
+}  // namespace
+
+std::string SourcePath(const std::string& relative) {
+    return EnvUtf8(L"KORVEX_SOURCE_DIR") + "/" + relative;
+}
+
+PageServerProcess::PageServerProcess(const std::string& root, bool https) : https_(https) {
+    static int serial = 0;
+    dir_ = RunDir() + L"\\page-server-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+           std::to_wstring(++serial);
+    CreateDirectoryW(dir_.c_str(), nullptr);
+    const std::string dir = UnixPath(dir_);
+    const std::string program = EnvUtf8(L"KORVEX_HOST_BIN_DIR") + "/page_server";
+    std::wstring command = korvex::QuoteArgument(korvex::Utf8ToWide(program)) + L" --root " +
+                           korvex::QuoteArgument(korvex::Utf8ToWide(root)) + L" --info " +
+                           korvex::QuoteArgument(korvex::Utf8ToWide(dir + "/info")) + L" --log " +
+                           korvex::QuoteArgument(korvex::Utf8ToWide(dir + "/log"));
+    if (https) {
+        RunShell("cd '" + dir +
+                 "' && openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=localhost -keyout "
+                 "key.pem -out cert.pem -days 1 >/dev/null 2>&1");
+        command += L" --https " + korvex::Utf8ToWide(dir + "/cert.pem") + L" " +
+                   korvex::Utf8ToWide(dir + "/key.pem");
+    }
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                        nullptr, &si, &pi))
+        return;
+    const korvex::ScopedProcess started(pi);
+    const std::wstring info = dir_ + L"\\info";
+    Pump([&] { return GetFileAttributesW(info.c_str()) != INVALID_FILE_ATTRIBUTES; },
+         std::chrono::seconds(20));
+    std::istringstream fields(ReadText(info));
+    fields >> port_ >> pid_;
+    if (!fields) port_ = 0, pid_ = 0;
+}
+
+PageServerProcess::~PageServerProcess() {
+    if (pid_ == 0) return;
+    RunShell("kill " + std::to_string(pid_) + " 2>/dev/null");
+    if (!WaitUntilGone({pid_}, std::chrono::seconds(10))) KillAll({pid_});
+}
+
+std::string PageServerProcess::Origin() const {
+    return std::string(https_ ? "https" : "http") + "://127.0.0.1:" + std::to_string(port_);
+}
+
+std::vector<std::string> PageServerProcess::Requests() const {
+    std::vector<std::string> out;
+    std::istringstream lines(ReadText(dir_ + L"\\log"));
+    std::string line;
+    while (std::getline(lines, line)) {
+        const auto space = line.find(' ');  // after the time stamp
+        if (space != std::string::npos) out.push_back(line.substr(space + 1));
+    }
+    return out;
+}
+
+int PageServerProcess::Count(const std::string& target) const {
+    int n = 0;
+    for (const auto& r : Requests()) n += r == "GET " + target;
+    return n;
+}
+
+bool PageServerProcess::WaitFor(const std::function<bool(const std::vector<std::string>&)>& seen,
+                                std::chrono::milliseconds limit) const {
+    return Pump([&] { return seen(Requests()); }, limit);
+}
+
+}  // namespace korvex_test
