@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/browser_app.h"
 #include "base/utf.h"
 #include "browser/browser_dlg.h"
 #include "browser/browser_handler.h"
@@ -178,6 +179,36 @@ class KorvexBrowserTest : public ::testing::Test {
     CefRefPtr<RecordingHandler> handler_;
 };
 
+// ---- the application object's command line ----
+
+TEST(BrowserApp, AppendsTheFourEntriesInOrderTheIgnoreOnesAsPlainArguments) {
+    for (const char* process_type : {"", "renderer"}) {
+        SCOPED_TRACE(process_type);
+        CefRefPtr<CBrowserApp> app = new CBrowserApp;
+        CefRefPtr<CefCommandLine> line = CefCommandLine::CreateCommandLine();
+        app->OnBeforeCommandLineProcessing(CefString(process_type), line);
+        std::vector<std::string> argv;
+        line->GetArgv(argv);
+        EXPECT_EQ(argv, (std::vector<std::string>{
+                            "", "--ignore-certificate-errors", "--ignore-ssl-errors",
+                            "--ppapi-flash-path=pepperflash/pepflashplayer.dll",
+                            "--ppapi-flash-version=23.0.0.162"}));
+        CefCommandLine::ArgumentList plain;
+        line->GetArguments(plain);
+        EXPECT_EQ(plain, (CefCommandLine::ArgumentList{CefString("--ignore-certificate-errors"),
+                                                       CefString("--ignore-ssl-errors")}));
+        EXPECT_FALSE(line->HasSwitch("ignore-certificate-errors"));
+        EXPECT_EQ(line->GetSwitchValue("ppapi-flash-path").ToString(),
+                  "pepperflash/pepflashplayer.dll");
+        EXPECT_EQ(line->GetSwitchValue("ppapi-flash-version").ToString(), "23.0.0.162");
+        // Its own browser-process handler, the same object each time; nothing happens on start.
+        EXPECT_EQ(app->GetBrowserProcessHandler().get(), app->GetBrowserProcessHandler().get());
+        EXPECT_EQ(static_cast<CefBrowserProcessHandler*>(app.get()),
+                  app->GetBrowserProcessHandler().get());
+        app->GetBrowserProcessHandler()->OnContextInitialized();
+    }
+}
+
 // ---- the browser host ----
 
 TEST_F(KorvexBrowserTest, HostBrowserReachesTheDialogsScreenEdgesAndKeepsItsSize) {
@@ -211,7 +242,7 @@ TEST_F(KorvexBrowserTest, HostBrowserReachesTheDialogsScreenEdgesAndKeepsItsSize
 
         // Moving and resizing the host leaves the browser window as it was made.
         host.MoveWindow(place.x + 40, place.y + 30, 200, 120, TRUE);
-        PumpUntil([] { return false; }, 300ms);
+        PumpFor(300ms);
         RECT after{};
         GetWindowRect(browser, &after);
         EXPECT_EQ(after.right - after.left, dialog.right);
@@ -306,7 +337,7 @@ TEST_F(KorvexBrowserTest, AnAbortedLoadLeavesTheFrameAsItWas) {
     const auto error = ErrorFor(server_.Url("/frames.html"));
     ASSERT_TRUE(error);
     EXPECT_EQ(error->code, -3);
-    PumpUntil([] { return false; }, 1000ms);
+    PumpFor(1000ms);
     EXPECT_EQ(Evaluate(browser, "document.getElementById('main').innerText"), "colour");
     EXPECT_EQ(Evaluate(browser, "document.querySelectorAll('h2').length"), 0);
 }
@@ -382,7 +413,7 @@ TEST_F(KorvexBrowserTest, PopupsOpenInTheSystemBrowserOnlyForWebAndMailAddresses
     for (const auto& target : suppressed) EXPECT_TRUE(ask(target)) << target;
     for (const auto& target : opened) EXPECT_TRUE(ask(target)) << target;
     ASSERT_TRUE(recorder.WaitForCount(3));
-    PumpUntil([] { return false; }, 2000ms);  // time for anything that should not happen
+    PumpFor(2000ms);  // time for anything that should not happen
     auto all = recorder.Opened();
     EXPECT_EQ(all.size(), 3u);
     std::sort(all.begin() + 1, all.end());

@@ -19,13 +19,13 @@
 #include "cef/cef_browser.h"
 #include "cef/cef_client.h"
 #include "devtools/connection.h"
+#include "message_pump.h"
 
 namespace browser_test {
 
 using namespace std::chrono_literals;
 
-// Pumps the calling thread's messages until done() holds or the time is up; returns done().
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 30s);
+using korvex_test::PumpUntil;
 
 // Starts the engine once for the whole program (profile under KORVEX_RUN_DIR).
 bool EngineStarted();

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -117,15 +118,27 @@ bool WaitUntilGone(const std::vector<unsigned long>& pids, std::chrono::seconds 
 }
 
 void RunShell(const std::string& command) {
-    std::wstring cmd = L"/bin/sh -c " + korvex::QuoteArgument(korvex::Utf8ToWide(command));
+    // The handle Wine gives for a Linux process does not reliably tell when it has ended, so the
+    // shell leaves a mark of its own when the command is done.
+    static std::atomic<int> serial{0};
+    const std::wstring done = RunDir() + L"\\shell-done-" + std::to_wstring(GetCurrentProcessId()) +
+                              L"-" + std::to_wstring(++serial);
+    const std::string marked = "( " + command + " ); : > '" + UnixPath(RunDir()) + "/" +
+                               korvex::WideToUtf8(done.substr(done.rfind(L'\\') + 1)) + "'";
+    std::wstring cmd = L"/bin/sh -c " + korvex::QuoteArgument(korvex::Utf8ToWide(marked));
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                        &pi))
+    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                        nullptr, &si, &pi))
         return;
     const korvex::ScopedProcess shell(pi);
-    WaitForSingleObject(shell.process.get(), 30000);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (GetFileAttributesW(done.c_str()) == INVALID_FILE_ATTRIBUTES &&
+           std::chrono::steady_clock::now() < end) {
+        Sleep(10);
+    }
+    DeleteFileW(done.c_str());
 }
 
 void KillAll(const std::vector<unsigned long>& pids) {

@@ -27,7 +27,7 @@ std::vector<std::string> CommandLine(unsigned long pid);
 std::vector<unsigned long> FindByCommandLine(const std::string& text);
 // Waits until none of the pids runs; true when they all ended within the limit.
 bool WaitUntilGone(const std::vector<unsigned long>& pids, std::chrono::seconds limit);
-// Runs a shell command line (Linux /bin/sh) and waits for it.
+// Runs a shell command line (Linux /bin/sh) and waits (up to 30 s) until it is done.
 void RunShell(const std::string& command);
 // Ends the processes with SIGKILL.
 void KillAll(const std::vector<unsigned long>& pids);

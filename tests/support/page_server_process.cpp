@@ -11,6 +11,7 @@
 #include "base/scoped_handle.h"
 #include "base/utf.h"
 #include "linux_processes.h"
+#include "message_pump.h"
 
 namespace korvex_test {
 namespace {
@@ -24,20 +25,6 @@ std::string ReadText(const std::wstring& path) {
     std::ostringstream out;
     out << in.rdbuf();
     return out.str();
-}
-
-bool Pump(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    for (;;) {
-        if (done()) return true;
-        if (std::chrono::steady_clock::now() > end) return false;
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(20);
-    }
 }
 
 }  // namespace
@@ -72,8 +59,8 @@ PageServerProcess::PageServerProcess(const std::string& root, bool https) : http
         return;
     const korvex::ScopedProcess started(pi);
     const std::wstring info = dir_ + L"\\info";
-    Pump([&] { return GetFileAttributesW(info.c_str()) != INVALID_FILE_ATTRIBUTES; },
-         std::chrono::seconds(20));
+    PumpUntil([&] { return GetFileAttributesW(info.c_str()) != INVALID_FILE_ATTRIBUTES; },
+              std::chrono::seconds(20));
     std::istringstream fields(ReadText(info));
     fields >> port_ >> pid_;
     if (!fields) port_ = 0, pid_ = 0;
@@ -108,7 +95,7 @@ int PageServerProcess::Count(const std::string& target) const {
 
 bool PageServerProcess::WaitFor(const std::function<bool(const std::vector<std::string>&)>& seen,
                                 std::chrono::milliseconds limit) const {
-    return Pump([&] { return seen(Requests()); }, limit);
+    return PumpUntil([&] { return seen(Requests()); }, limit);
 }
 
 }  // namespace korvex_test

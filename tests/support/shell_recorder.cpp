@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "linux_processes.h"
+#include "message_pump.h"
 
 namespace korvex_test {
 namespace {
@@ -54,14 +55,7 @@ std::vector<std::string> ShellRecorder::Opened() const {
 }
 
 bool ShellRecorder::WaitForCount(std::size_t count, std::chrono::milliseconds limit) const {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (Opened().size() < count) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-        Sleep(50);
-    }
-    return true;
+    return PumpUntil([&] { return Opened().size() >= count; }, limit);
 }
 
 }  // namespace korvex_test
