@@ -1,6 +1,6 @@
 // The boss-key dialog from Korvex's own template, run modally on the test's thread while a
-// second thread works it like a player: it waits for the dialog to take the foreground, clicks
-// the hotkey control, types with SendInput, and presses OK, Enter, Escape or Alt+F4.
+// second thread works it like a player: it waits for the dialog to take the foreground, tabs to
+// the hotkey control, types with SendInput, and clicks OK or presses Enter, Escape or Alt+F4.
 #include "game/hotkey_dlg.h"
 
 #include <gtest/gtest.h>
@@ -48,11 +48,15 @@ struct Driver {
 
     LRESULT ControlValue() const { return SendBounded(control, HKM_GETHOTKEY); }
 
-    // Clicks the hotkey control and waits until it has the focus.
+    // Moves the focus from the OK button to the hotkey control, the next tab stop, with Tab.
     bool FocusControl() {
-        if (!ClickCentre(control) ||
+        if (!WaitUntil([&] { return FocusOfThread(dialogThread) == ok; })) {
+            Fail("the OK button does not have the focus");
+            return false;
+        }
+        if (!TypeChord({{VK_TAB}}) ||
             !WaitUntil([&] { return FocusOfThread(dialogThread) == control; })) {
-            Fail("the hotkey control did not take the focus from a click");
+            Fail("Tab did not move the focus to the hotkey control");
             return false;
         }
         return true;
@@ -301,7 +305,7 @@ TEST_F(HotkeyDialog, StoredKeyIsDrawnAsTheTypedKey) {
         const INT_PTR result = RunDriven(dialog, driver, [&](Driver& d) {
             if (!chord.empty()) {
                 if (!d.FocusControl() || !d.Type(chord, typed)) return;
-                // Tab takes the focus back to the OK button.
+                // Tab takes the focus on to the OK button.
                 TypeChord({{VK_TAB}});
                 if (!WaitUntil([&] { return FocusOfThread(d.dialogThread) == d.ok; })) {
                     d.Fail("Tab did not move the focus to OK");

@@ -74,12 +74,18 @@ bool TypeChord(const std::vector<Key>& keys) {
 bool ClickCentre(HWND window) {
     RECT rect{};
     if (!::GetWindowRect(window, &rect)) return false;
-    if (!::SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2)) return false;
-    INPUT inputs[2]{};
-    inputs[0].type = inputs[1].type = INPUT_MOUSE;
-    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    return ::SendInput(2, inputs, sizeof(INPUT)) == 2;
+    const LONG width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
+    if (width <= 0 || height <= 0) return false;
+    // The move travels with the button strokes: a cursor position set apart from them (with
+    // SetCursorPos) can be overtaken by pointer motion the display reports late.
+    INPUT inputs[3]{};
+    for (INPUT& input : inputs) input.type = INPUT_MOUSE;
+    inputs[0].mi.dx = ((rect.left + rect.right) / 2 * 65536 + width - 1) / width;
+    inputs[0].mi.dy = ((rect.top + rect.bottom) / 2 * 65536 + height - 1) / height;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    return ::SendInput(3, inputs, sizeof(INPUT)) == 3;
 }
 
 LRESULT SendBounded(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT fallback) {

@@ -37,7 +37,8 @@ struct Key {
 // types Ctrl+Alt+Z. One SendInput call, so the system queues the strokes together.
 bool TypeChord(const std::vector<Key>& keys);
 
-// Moves the cursor to the centre of `window` and clicks the left button there.
+// Moves the cursor to the centre of `window` (on the primary monitor) and clicks the left button
+// there.
 bool ClickCentre(HWND window);
 
 // A thread-safe sent message with a bounded wait; `fallback` when the window does not answer.
