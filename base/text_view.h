@@ -3,6 +3,7 @@
 // views without copying.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,10 @@ inline wchar_t* AsWide(char16_t* text) { return reinterpret_cast<wchar_t*>(text)
 inline char16_t* AsU16(wchar_t* text) { return reinterpret_cast<char16_t*>(text); }
 inline const char16_t* AsU16(const wchar_t* text) {
     return reinterpret_cast<const char16_t*>(text);
+}
+// A writable buffer, e.g. `wchar_t label[100]` as AsU16(std::span(label)).
+inline std::span<char16_t> AsU16(std::span<wchar_t> buffer) {
+    return {reinterpret_cast<char16_t*>(buffer.data()), buffer.size()};
 }
 
 }  // namespace korvex

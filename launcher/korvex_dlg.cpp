@@ -1,6 +1,6 @@
 #include "launcher/korvex_dlg.h"
 
-#include "base/fixed_text.h"
+#include "base/bounded_text.h"
 #include "base/text_view.h"
 #include "config/ConfigLoader.h"
 #include "launcher/login_address.h"
@@ -40,7 +40,7 @@ bool CKorvexDlg::CheckLoginAddress(const CefString& address) {
     const std::u16string& text = address.ToString16();
     if (!korvex::IsLoginAddress(text) || m_loginHandedOver) return false;
     m_loginHandedOver = true;
-    korvex::CopyCut(m_loginAddress, korvex::AsWide(text));
+    korvex::BoundedText(korvex::AsU16(std::span(m_loginAddress))).Append(text);
     ::PostMessageW(m_loginNotifyWnd, WM_LOGIN_DONE, 0, 0);
     return true;
 }
