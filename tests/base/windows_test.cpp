@@ -14,6 +14,7 @@
 #include "base/scoped_handle.h"
 #include "base/utf.h"
 #include "base/wine.h"
+#include "process_handles.h"
 
 namespace {
 
@@ -63,8 +64,8 @@ TEST(ExePaths, NameTheRunningProgram) {
 }
 
 TEST(ScopedHandle, ClosesWhatItHoldsOnceAndKeepsInvalidAsNull) {
-    DWORD before = 0, after = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &before);
+    const DWORD before = korvex_test::OpenHandles();
+    ASSERT_GT(before, 0u) << "the handle list cannot be read";
     {
         korvex::ScopedHandle a(CreateEventW(nullptr, TRUE, FALSE, nullptr));
         ASSERT_TRUE(a);
@@ -76,8 +77,7 @@ TEST(ScopedHandle, ClosesWhatItHoldsOnceAndKeepsInvalidAsNull) {
         b.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));  // closes the first event
         EXPECT_TRUE(b);
     }
-    GetProcessHandleCount(GetCurrentProcess(), &after);
-    EXPECT_EQ(after, before);
+    EXPECT_EQ(korvex_test::OpenHandles(), before);
 }
 
 TEST(Wine, PathsConvertBothWays) {
