@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/environment.h"
+#include "base/process_clock.h"
 
 namespace korvex {
 
@@ -15,6 +16,8 @@ DebugLog::DebugLog(const char* name, const wchar_t* environment_variable)
 void DebugLog::Write(std::string_view text) const {
     std::string line = "[";
     line += name_;
+    line += " ";
+    line += std::to_string(MsSinceProcessStart());
     line += "] ";
     line += text;
     line += "\n";

@@ -1,4 +1,5 @@
-// Developers' trace of one part of the program: each line goes to the debugger
+// Developers' trace of one part of the program: each line ("[name ms] text", ms since the
+// process started) goes to the debugger
 // (OutputDebugString) and, while the channel's environment variable is set, to standard error.
 // Players see nothing of it.
 #pragma once

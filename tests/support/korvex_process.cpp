@@ -6,9 +6,11 @@
 
 #include "base/environment.h"
 #include "base/quote_argument.h"
+#include "base/scoped_handle.h"
 #include "base/text_view.h"
 #include "base/utf.h"
 #include "config/ConfigEncipher.h"
+#include "environment_block.h"
 #include "linux_processes.h"
 #include "message_pump.h"
 
@@ -89,16 +91,27 @@ KorvexProcess::~KorvexProcess() {
         KillAll(engine_seen_);
 }
 
-bool KorvexProcess::Start() {
+bool KorvexProcess::Start(const std::vector<std::wstring>& environment,
+                          const std::wstring& standard_error) {
     if (process_) CloseHandle(process_);
     process_ = nullptr;
     std::wstring command = korvex::QuoteArgument(exe_);
+    std::wstring block = EnvironmentBlock(environment);
     STARTUPINFOW si{};
     si.cb = sizeof si;
+    korvex::ScopedHandle error_file;
+    if (!standard_error.empty()) {
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        error_file.reset(CreateFileW(standard_error.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                     &inherit, CREATE_ALWAYS, 0, nullptr));
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdError = error_file.get();
+        si.hStdOutput = error_file.get();
+    }
     PROCESS_INFORMATION pi{};
     // Started from another folder: Korvex finds its files beside itself.
-    if (!CreateProcessW(exe_.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        RunDir().c_str(), &si, &pi))
+    if (!CreateProcessW(exe_.c_str(), command.data(), nullptr, nullptr, bool(error_file),
+                        CREATE_UNICODE_ENVIRONMENT, block.data(), RunDir().c_str(), &si, &pi))
         return false;
     CloseHandle(pi.hThread);
     process_ = pi.hProcess;

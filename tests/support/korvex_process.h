@@ -26,7 +26,10 @@ class KorvexProcess {
     KorvexProcess(const KorvexProcess&) = delete;
     KorvexProcess& operator=(const KorvexProcess&) = delete;
 
-    bool Start();
+    // environment: "NAME=value" entries added to this process's own; standard_error: a file
+    // that receives the program's standard error (developer traces), none when empty.
+    bool Start(const std::vector<std::wstring>& environment = {},
+               const std::wstring& standard_error = {});
     bool running() const;
     // True when the program ended within the limit; its exit code is then known.
     bool WaitForExit(std::chrono::milliseconds limit);

@@ -1,13 +1,17 @@
 #!/usr/bin/env python3
-"""The engine's own headless frame rate, without the library: runs natively on Linux, starts the
-engine with the same switches the library uses, shows the same animated 1280 x 720 canvas page
-and counts the screencast frames it streams, acknowledging each one on arrival (as the library
-does before decoding).
+"""The engine alone, without the library: runs natively on Linux and starts the engine with the
+same switches the library uses, over the same DevTools pipe.
 
-    engine_rate.py ENGINE SECONDS [WARMUP]
-
-Prints one line: "engine alone: N.N fps".
+    engine_rate.py ENGINE SECONDS [WARMUP] [--size WxH] [--page URL]
+        Shows the animated canvas page (or URL) at the size (1280x720) and counts the screencast
+        frames it streams, acknowledging each one on arrival (as the library does before
+        decoding). Prints "engine alone: N.N fps".
+    engine_rate.py ENGINE --startup URL R,G,B [--size WxH]
+        From the engine's start: when it first answers, and when the first screencast frame of
+        URL shows its colour R,G,B in the middle. Prints "engine alone: answered N ms, first
+        frame N ms".
 """
+import io
 import json
 import os
 import shutil
@@ -77,11 +81,8 @@ class Pipe:
                 return message.get("result", {})
 
 
-def main():
-    if len(sys.argv) < 3:
-        sys.exit(__doc__)
-    engine, seconds = sys.argv[1], float(sys.argv[2])
-    warmup = float(sys.argv[3]) if len(sys.argv) > 3 else 2.0
+def start_engine(engine):
+    """The engine on a fresh profile, its pipe, and the profile to remove afterwards."""
     profile = tempfile.mkdtemp(prefix="engine-rate-")
     to_engine_r, to_engine_w = os.pipe()
     from_engine_r, from_engine_w = os.pipe()
@@ -93,19 +94,82 @@ def main():
         start_new_session=True)
     os.close(to_engine_r)
     os.close(from_engine_w)
-    pipe = Pipe(to_engine_w, from_engine_r)
+    return child, Pipe(to_engine_w, from_engine_r), profile
+
+
+def stop_engine(child, profile):
     try:
-        target = pipe.call("Target.createTarget", {"url": "about:blank"})["targetId"]
-        session = pipe.call("Target.attachToTarget", {"targetId": target, "flatten": True})[
-            "sessionId"]
-        pipe.call("Page.enable", session=session)
-        pipe.call("Emulation.setDeviceMetricsOverride",
-                  {"width": WIDTH, "height": HEIGHT, "deviceScaleFactor": 1, "mobile": False},
-                  session=session)
-        pipe.call("Page.startScreencast", {"format": "jpeg", "quality": 80, "maxWidth": 8192,
-                                           "maxHeight": 8192, "everyNthFrame": 1},
-                  session=session)
-        pipe.send("Page.navigate", {"url": PAGE}, session)
+        os.killpg(child.pid, 15)
+    except ProcessLookupError:
+        pass
+    child.wait()
+    shutil.rmtree(profile, ignore_errors=True)
+
+
+def screencast_page(pipe, width, height):
+    """A page target shown at width x height, streaming its frames; its session."""
+    target = pipe.call("Target.createTarget", {"url": "about:blank"})["targetId"]
+    session = pipe.call("Target.attachToTarget", {"targetId": target, "flatten": True})[
+        "sessionId"]
+    pipe.call("Page.enable", session=session)
+    pipe.call("Emulation.setDeviceMetricsOverride",
+              {"width": width, "height": height, "deviceScaleFactor": 1, "mobile": False},
+              session=session)
+    pipe.call("Page.startScreencast", {"format": "jpeg", "quality": 80, "maxWidth": 8192,
+                                       "maxHeight": 8192, "everyNthFrame": 1},
+              session=session)
+    return session
+
+
+def option(name, default):
+    if name in sys.argv:
+        return sys.argv[sys.argv.index(name) + 1]
+    return default
+
+
+def measure_startup(engine, url, colour, width, height):
+    from PIL import Image  # python3-pil; only this mode needs it
+    import base64
+    wanted = tuple(int(c) for c in colour.split(","))
+    started = time.monotonic()
+    child, pipe, profile = start_engine(engine)
+    try:
+        pipe.call("Browser.getVersion")
+        answered = time.monotonic()
+        session = screencast_page(pipe, width, height)
+        pipe.send("Page.navigate", {"url": url}, session)
+        deadline = time.monotonic() + 60
+        while True:
+            message = pipe.read(deadline)
+            if message.get("method") != "Page.screencastFrame":
+                continue
+            params = message["params"]
+            pipe.send("Page.screencastFrameAck", {"sessionId": params["sessionId"]}, session)
+            image = Image.open(io.BytesIO(base64.b64decode(params["data"]))).convert("RGB")
+            pixel = image.getpixel((image.width // 2, image.height // 2))
+            if all(abs(p - w) <= 12 for p, w in zip(pixel, wanted)):
+                break
+        shown = time.monotonic()
+        print(f"engine alone: answered {(answered - started) * 1000:.0f} ms, "
+              f"first frame {(shown - started) * 1000:.0f} ms", flush=True)
+    finally:
+        stop_engine(child, profile)
+
+
+def main():
+    if len(sys.argv) < 3:
+        sys.exit(__doc__)
+    engine = sys.argv[1]
+    width, height = (int(v) for v in option("--size", f"{WIDTH}x{HEIGHT}").split("x"))
+    if sys.argv[2] == "--startup":
+        measure_startup(engine, sys.argv[3], sys.argv[4], width, height)
+        return
+    seconds = float(sys.argv[2])
+    warmup = float(sys.argv[3]) if len(sys.argv) > 3 and not sys.argv[3].startswith("--") else 2.0
+    child, pipe, profile = start_engine(engine)
+    try:
+        session = screencast_page(pipe, width, height)
+        pipe.send("Page.navigate", {"url": option("--page", PAGE)}, session)
         start = time.monotonic()
         counting_from = start + warmup
         end = counting_from + seconds
@@ -122,12 +186,7 @@ def main():
                 break
         print(f"engine alone: {frames / (now - counting_from):.1f} fps", flush=True)
     finally:
-        try:
-            os.killpg(child.pid, 15)
-        except ProcessLookupError:
-            pass
-        child.wait()
-        shutil.rmtree(profile, ignore_errors=True)
+        stop_engine(child, profile)
 
 
 if __name__ == "__main__":

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <vector>
 
+#include "base/process_clock.h"
 #include "cef/cef_app.h"
 #include "core/engine_startup.h"
 #include "core/library_log.h"
@@ -69,6 +70,8 @@ void Handshake(Runtime* runtime) {
     }
     std::vector<std::function<void()>> waiting;
     if (outcome == EngineState::kReady) {
+        Log("the engine answered " + std::to_string(korvex::MsSinceProcessStart()) +
+            " ms after the process started");
         SetConnection(runtime->connection.get());
         if (CefRefPtr<CefApp> app = runtime->app) {
             PostToThread(TID_UI, [app] {
@@ -173,6 +176,8 @@ bool CefInitialize(const CefMainArgs& args, const CefSettings& settings,
         g_state = EngineState::kStarting;
     }
     PostToThread(TID_IO, [runtime] { Handshake(runtime); });
+    Log("the engine runs " + std::to_string(korvex::MsSinceProcessStart()) +
+        " ms after the process started");
     return true;
 }
 
