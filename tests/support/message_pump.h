@@ -10,6 +10,9 @@ namespace korvex_test {
 bool PumpUntil(const std::function<bool()>& done,
                std::chrono::milliseconds limit = std::chrono::seconds(30));
 
+// Dispatches every message already queued for this thread (a WM_QUIT is put back).
+void PumpPending();
+
 // Pumps messages for the whole time.
 void PumpFor(std::chrono::milliseconds time);
 
