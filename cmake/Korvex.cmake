@@ -53,10 +53,15 @@ endfunction()
 # Windows test: a GoogleTest console program run under wine64 by scripts/lib/wine-run, in a
 # throwaway copy of a prepared Wine prefix, on a private Xvfb display. One CTest test per
 # program; GoogleTest reports the cases.
+# OWN_MAIN: the program has a main of its own (GoogleTest without its main).
 function(korvex_add_wine_test target)
-  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(ARG "OWN_MAIN" "TIMEOUT" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
   add_executable(${target} ${ARG_SOURCES})
-  target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gtest_main GTest::gmock)
+  if(ARG_OWN_MAIN)
+    target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock)
+  else()
+    target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gtest_main GTest::gmock)
+  endif()
   korvex_warnings(${target})
   if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86")
     return()  # 32-bit code cannot run on this machine; the win64 build runs the tests.

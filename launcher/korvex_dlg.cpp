@@ -261,7 +261,22 @@ void CKorvexDlg::OnOfficial() { OpenAddress(g_config.szOfficialUrl); }
 void CKorvexDlg::OnRecharge() { OpenAddress(g_config.szRechargeUrl); }
 void CKorvexDlg::OnService() { OpenAddress(g_config.szServiceUrl); }
 void CKorvexDlg::OnForum() { OpenAddress(g_config.szForumUrl); }
-void CKorvexDlg::OnMinimize() { ShowWindow(SW_MINIMIZE); }
+void CKorvexDlg::OnMinimize() {
+    if (m_browserDlg.GetSafeHwnd() && m_browserDlg.IsWindowVisible()) {
+        m_browserDlg.ShowWindow(SW_HIDE);
+        m_hostHiddenByMinimize = true;
+    }
+    ShowWindow(SW_MINIMIZE);
+}
+
+// Restored (from the taskbar): the page the minimise took away comes back with it.
+void CKorvexDlg::OnSize(UINT nType, int, int) {
+    Default();
+    if (nType == SIZE_RESTORED && m_hostHiddenByMinimize) {
+        m_hostHiddenByMinimize = false;
+        if (m_browserDlg.GetSafeHwnd()) m_browserDlg.ShowWindow(SW_SHOWNOACTIVATE);
+    }
+}
 
 void CKorvexDlg::OnExit() {
     if (MessageBox(kExitQuestion, kExitCaption, MB_YESNO) != IDYES) return;
@@ -294,6 +309,7 @@ IMPLEMENT_MESSAGE_MAP(CKorvexDlg, CDialogEx, afx::On<WM_PAINT, &CKorvexDlg::OnPa
                       afx::On<WM_RBUTTONDOWN, &CKorvexDlg::OnRButtonDown>(),
                       afx::On<WM_MOUSEMOVE, &CKorvexDlg::OnMouseMove>(),
                       afx::On<WM_MOVE, &CKorvexDlg::OnMove>(),
+                      afx::On<WM_SIZE, &CKorvexDlg::OnSize>(),
                       afx::On<WM_ERASEBKGND, &CKorvexDlg::OnEraseBkgnd>(),
                       afx::OnBnClicked<kOfficialId, &CKorvexDlg::OnOfficial>(),
                       afx::OnBnClicked<kRechargeId, &CKorvexDlg::OnRecharge>(),

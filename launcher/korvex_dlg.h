@@ -67,6 +67,7 @@ class CKorvexDlg : public CDialogEx, public IRenderListener {
     void OnRButtonDown(UINT nFlags, CPoint point);
     void OnMouseMove(UINT nFlags, CPoint point);
     void OnMove(int x, int y);
+    void OnSize(UINT nType, int cx, int cy);
     BOOL OnEraseBkgnd(CDC* pDC);
     void OnOfficial();
     void OnRecharge();
@@ -95,6 +96,9 @@ class CKorvexDlg : public CDialogEx, public IRenderListener {
   private:
     LRESULT OnTrayNotify(LPARAM lParam);
 
+    // The page went out of sight with the minimised launcher and comes back when it is restored
+    // (the system hides owned windows with their owner, not every platform does).
+    bool m_hostHiddenByMinimize = false;
     // Where CheckLoginAddress posts WM_LOGIN_DONE: set before the launcher becomes reachable
     // through g_pLauncherDlg and never changed afterwards, so the browsers' thread never reads
     // m_hWnd while the window's own thread clears it.

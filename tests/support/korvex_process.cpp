@@ -91,8 +91,25 @@ KorvexProcess::~KorvexProcess() {
         KillAll(engine_seen_);
 }
 
+namespace {
+
+// The test prefix leaves windows unmanaged for speed; Korvex runs managed, as on a player's
+// desktop, where owned windows (the browser host) stay above their owner (the launcher).
+void ManageWindows() {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", 0, nullptr, 0,
+                        KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return;
+    const wchar_t yes[] = L"Y";
+    RegSetValueExW(key, L"Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>(yes), sizeof yes);
+    RegCloseKey(key);
+}
+
+}  // namespace
+
 bool KorvexProcess::Start(const std::vector<std::wstring>& environment,
                           const std::wstring& standard_error) {
+    ManageWindows();
     if (process_) CloseHandle(process_);
     process_ = nullptr;
     std::wstring command = korvex::QuoteArgument(exe_);
