@@ -3,10 +3,16 @@
 // alone in the same run).
 //
 //   korvex_bench startup [rounds]
-//       Start of Korvex.exe -> its browser host shown; -> the login page's first frame on the
-//       screen (its colour in the middle of the host); and when the engine first answered
-//       (from Korvex's own trace). A fresh folder, so a fresh engine profile, every round.
+//       Start of Korvex.exe -> its first layer pushed (from Korvex's own trace); -> its browser
+//       host shown; -> the login page's first frame on the screen (its colour in the middle of
+//       the host); and when the engine first answered (from the trace). A fresh folder, so a
+//       fresh engine profile, every round.
+//   korvex_bench layer [count]
+//       The launcher's recomposition in this process (which runs from a copy of its own, with a
+//       sysctrl.dat beside it): RepaintLayer called count times, and a button's hover entered
+//       and left count times (each change recomposes and pushes the whole layer).
 #include <windows.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <chrono>
@@ -18,7 +24,12 @@
 #include <string>
 #include <vector>
 
+#include "base/exe_paths.h"
+#include "config/ConfigEncipher.h"
 #include "korvex_process.h"
+#include "launcher/korvex_dlg.h"
+#include "resources/resource.h"
+#include "scratch_copy.h"
 #include "message_pump.h"
 #include "page_server_process.h"
 
@@ -56,6 +67,17 @@ std::optional<double> TraceTime(const std::wstring& trace, const std::string& ma
     return std::nullopt;
 }
 
+// "[korvex <ms>] first layer pushed": the trace line's own time stamp.
+std::optional<double> LayerPushed(const std::wstring& trace) {
+    std::ifstream in{std::filesystem::path(trace)};
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind("[korvex ", 0) == 0 && line.find("first layer pushed") != std::string::npos)
+            return std::stod(line.substr(8));
+    }
+    return std::nullopt;
+}
+
 double Median(std::vector<double> v) {
     if (v.empty()) return 0;
     std::sort(v.begin(), v.end());
@@ -69,12 +91,12 @@ int Startup(int rounds) {
         return 1;
     }
     const SysCtrlConfig config = DemoConfig(server.Origin(), "/login.html");
-    std::vector<double> hosts, frames, answers;
+    std::vector<double> hosts, frames, answers, layers;
     for (int round = 1; round <= rounds; ++round) {
         KorvexProcess korvex(&config);
         const std::wstring trace = korvex.folder() + L"\\trace.txt";
         const auto start = Clock::now();
-        if (!korvex.Start({L"KORVEX_CEF_LOG=1"}, trace)) return 1;
+        if (!korvex.Start({L"KORVEX_CEF_LOG=1", L"KORVEX_LOG=1"}, trace)) return 1;
         std::optional<double> host_ms, frame_ms;
         PumpUntil(
             [&] {
@@ -93,6 +115,7 @@ int Startup(int rounds) {
         PostMessageW(korvex.Launcher(), WM_QUIT, 0, 0);
         korvex.WaitForExit(std::chrono::seconds(30));
         const auto running = TraceTime(trace, "the engine runs ");
+        const auto layer = LayerPushed(trace);
         const auto answered = TraceTime(trace, "the engine answered ");
         if (!host_ms || !frame_ms || !answered) {
             std::printf("round %d: incomplete (host %s, frame %s, answer %s)\n", round,
@@ -103,26 +126,77 @@ int Startup(int rounds) {
         hosts.push_back(*host_ms);
         frames.push_back(*frame_ms);
         answers.push_back(*answered);
+        if (layer) layers.push_back(*layer);
         std::printf(
-            "round %d: korvex: host shown %.0f ms, login page painted %.0f ms; engine started "
-            "%.0f ms, answered %.0f ms\n",
-            round, *host_ms, *frame_ms, running.value_or(-1), *answered);
+            "round %d: korvex: layer pushed %.0f ms, host shown %.0f ms, login page painted %.0f "
+            "ms; engine started %.0f ms, answered %.0f ms\n",
+            round, layer.value_or(-1), *host_ms, *frame_ms, running.value_or(-1), *answered);
         std::fflush(stdout);
     }
     if (hosts.empty()) return 1;
     std::printf(
-        "median: korvex: host shown %.0f ms, login page painted %.0f ms, engine answered "
-        "%.0f ms\n",
-        Median(hosts), Median(frames), Median(answers));
+        "median: korvex: layer pushed %.0f ms, host shown %.0f ms, login page painted %.0f ms, "
+        "engine answered %.0f ms\n",
+        Median(layers), Median(hosts), Median(frames), Median(answers));
+    return 0;
+}
+
+double Percentile(std::vector<double> v, double p) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    return v[std::min(v.size() - 1, std::size_t(p * double(v.size())))];
+}
+
+void Report(const char* what, const std::vector<double>& ms) {
+    std::printf("%s: median %.2f ms, 95th percentile %.2f ms, worst %.2f ms over %zu\n", what,
+                Median(ms), Percentile(ms, 0.95), *std::max_element(ms.begin(), ms.end()),
+                ms.size());
+}
+
+class TimedLauncher : public CKorvexDlg {
+  public:
+    HWND Button(UINT id) const { return ::GetDlgItem(m_hWnd, int(id)); }
+};
+
+int Layer(int count) {
+    const SysCtrlConfig config = DemoConfig("http://127.0.0.1:9", "/login.html");
+    const std::vector<std::uint8_t> file = korvex::EncipherRecord(config);
+    std::ofstream(std::filesystem::path(std::wstring(GetExeDirectory()) + L"sysctrl.dat"),
+                  std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
+    TimedLauncher launcher;
+    if (!launcher.Create(IDD_LAUNCHER, nullptr)) return 1;
+    PumpFor(std::chrono::milliseconds(500));
+    std::vector<double> direct, hovers;
+    for (int i = 0; i < count; ++i) {
+        const auto start = Clock::now();
+        launcher.RepaintLayer();
+        direct.push_back(Ms(Clock::now() - start));
+    }
+    HWND official = launcher.Button(2001);
+    for (int i = 0; i < count; ++i) {
+        const auto start = Clock::now();
+        SendMessageW(official, i % 2 ? WM_MOUSELEAVE : WM_MOUSEHOVER, 0, 0);
+        hovers.push_back(Ms(Clock::now() - start));
+    }
+    Report("RepaintLayer (1081 x 601)", direct);
+    Report("hover entered or left, recomposed and pushed", hovers);
+    launcher.DestroyWindow();
     return 0;
 }
 
 }  // namespace
 
-int wmain(int argc, wchar_t** argv) {
+int main() {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     const std::wstring what = argc > 1 ? argv[1] : L"";
     const int rounds = argc > 2 ? _wtoi(argv[2]) : 3;
     if (what == L"startup") return Startup(rounds);
-    std::fprintf(stderr, "usage: korvex_bench startup [rounds]\n");
+    if (what == L"layer") {
+        const int copied = RunAsScratchCopy(argc, argv);
+        return copied >= 0 ? copied : Layer(argc > 2 ? rounds : 300);
+    }
+    std::fprintf(stderr, "usage: korvex_bench startup [rounds] | layer [count]\n");
     return 2;
 }

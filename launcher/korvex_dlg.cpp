@@ -2,9 +2,12 @@
 
 #include <afx/message_entries.h>
 
+#include <cstdint>
+#include <cstring>
 #include <span>
 
 #include "base/bounded_text.h"
+#include "base/debug_log.h"
 #include "base/exe_paths.h"
 #include "base/text_view.h"
 #include "config/ConfigLoader.h"
@@ -18,6 +21,12 @@ ULONG_PTR g_gdiplusToken = 0;
 BLENDFUNCTION g_blend{};
 
 namespace {
+
+// Developers' trace of Korvex's own steps (standard error while KORVEX_LOG is set).
+const korvex::DebugLog& Trace() {
+    static const korvex::DebugLog log("korvex", L"KORVEX_LOG");
+    return log;
+}
 
 constexpr UINT kOfficialId = 2001;
 constexpr UINT kRechargeId = 2002;
@@ -43,6 +52,43 @@ struct LinkButton {
     UINT images[korvex::kLayeredImageCount];
 };
 
+// The background as it is composed: premultiplied 32-bit pixels, which the layer takes as they
+// are. Converted once, here; image stays the owner's when it cannot be converted.
+Gdiplus::Image* KeepPremultiplied(Gdiplus::Image* image) {
+    if (!image || image->GetWidth() == 0 || image->GetType() != Gdiplus::ImageTypeBitmap)
+        return image;
+    auto* decoded = static_cast<Gdiplus::Bitmap*>(image);
+    Gdiplus::Bitmap* premultiplied = decoded->Clone(
+        0, 0, int(decoded->GetWidth()), int(decoded->GetHeight()), PixelFormat32bppPARGB);
+    if (!premultiplied || premultiplied->GetLastStatus() != Gdiplus::Ok) {
+        delete premultiplied;
+        return image;
+    }
+    delete image;
+    return premultiplied;
+}
+
+// Copies the background's premultiplied rows into the fresh layer (top-down, 4 bytes a pixel);
+// false when its pixels cannot be read that way (the caller then draws it).
+bool CopyBackground(Gdiplus::Image* background, int width, int height, void* layer) {
+    if (!background || !layer || background->GetType() != Gdiplus::ImageTypeBitmap) return false;
+    auto* bitmap = static_cast<Gdiplus::Bitmap*>(background);
+    if (bitmap->GetPixelFormat() != PixelFormat32bppPARGB) return false;
+    Gdiplus::Rect all(0, 0, width, height);
+    Gdiplus::BitmapData data{};
+    if (bitmap->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) !=
+        Gdiplus::Ok)
+        return false;
+    const std::size_t row = std::size_t(width) * 4;
+    for (int y = 0; y < height; ++y) {
+        std::memcpy(static_cast<std::uint8_t*>(layer) + std::size_t(y) * row,
+                    static_cast<const std::uint8_t*>(data.Scan0) + std::ptrdiff_t(y) * data.Stride,
+                    row);
+    }
+    bitmap->UnlockBits(&data);
+    return true;
+}
+
 }  // namespace
 
 CKorvexDlg::CKorvexDlg(CWnd* pParent) : CDialogEx(IDD_LAUNCHER, pParent) {
@@ -67,7 +113,7 @@ BOOL CKorvexDlg::OnInitDialog() {
     Gdiplus::GdiplusStartup(&g_gdiplusToken, &startup, nullptr);
     g_blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
 
-    m_pBkImage = LoadResourceImage(IDP_LAUNCHER_BACKGROUND, kImageType, nullptr);
+    m_pBkImage = KeepPremultiplied(LoadResourceImage(IDP_LAUNCHER_BACKGROUND, kImageType, nullptr));
     const int width = m_pBkImage ? int(m_pBkImage->GetWidth()) : 0;
     const int height = m_pBkImage ? int(m_pBkImage->GetHeight()) : 0;
     RECT work{};
@@ -166,7 +212,12 @@ bool CKorvexDlg::RepaintLayer() {
     {
         Gdiplus::Graphics graphics(memoryDC);
         g_blend.SourceConstantAlpha = 255;
-        if (m_pBkImage) graphics.DrawImage(m_pBkImage, 0, 0, width, height);
+        // The background at (0, 0), W x H: its pixels straight into the empty layer.
+        if (m_pBkImage && !CopyBackground(m_pBkImage, width, height, bits)) {
+            graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
+            graphics.DrawImage(m_pBkImage, 0, 0, width, height);
+            graphics.SetCompositingMode(Gdiplus::CompositingModeSourceOver);
+        }
         for (CLayeredButton* button : m_layeredButtons) {
             if (button->m_shown) button->Render(&graphics);
         }
@@ -180,6 +231,9 @@ bool CKorvexDlg::RepaintLayer() {
         pushed = ::UpdateLayeredWindow(m_hWnd, windowDC, &destination, &size, memoryDC, &source, 0,
                                        &g_blend, ULW_ALPHA);
     }
+    static bool first = true;
+    if (first && pushed && Trace().to_stderr()) Trace().Write("first layer pushed");
+    first = first && !pushed;
     ::SelectObject(memoryDC, previous);
     ::DeleteObject(bitmap);
     ::DeleteDC(memoryDC);
