@@ -88,3 +88,31 @@ void CBrowserHandler::CloseAllBrowsers(bool force_close) {
         browser->GetHost()->CloseBrowser(force_close);
     }
 }
+
+CefRefPtr<CefBrowser> CBrowserHandler::BrowserIn(HWND parent) {
+    for (const CefRefPtr<CefBrowser>& browser : m_browserList) {
+        HWND window = browser->GetHost()->GetWindowHandle();
+        if (window && ::GetParent(window) == parent) return browser;
+    }
+    return nullptr;
+}
+
+void CBrowserHandler::ReloadBrowserIn(HWND parent) {
+    CefRefPtr<CBrowserHandler> self = this;
+    CefPostTask(TID_UI, CefCreateClosureTask([self, parent] {
+                    if (CefRefPtr<CefBrowser> browser = self->BrowserIn(parent)) browser->Reload();
+                }));
+}
+
+void CBrowserHandler::ClearCacheOfBrowserIn(HWND parent, CefRefPtr<CefCompletionCallback> done) {
+    CefRefPtr<CBrowserHandler> self = this;
+    const bool posted =
+        CefPostTask(TID_UI, CefCreateClosureTask([self, parent, done] {
+                        if (CefRefPtr<CefBrowser> browser = self->BrowserIn(parent)) {
+                            browser->GetHost()->ClearCache(done);
+                        } else if (done) {
+                            done->OnComplete();
+                        }
+                    }));
+    if (!posted && done) done->OnComplete();  // no library running: nothing to clear
+}

@@ -7,6 +7,8 @@
 // m_browserList is used on TID_UI only; CloseAllBrowsers moves itself there.
 #pragma once
 
+#include <windows.h>
+
 #include <atomic>
 #include <list>
 
@@ -30,6 +32,15 @@ class CBrowserHandler : public CefClient,
     // Any thread. Asks every listed browser, in creation order, to close; they leave the list
     // one by one in OnBeforeClose. Off TID_UI it posts itself there and returns at once.
     void CloseAllBrowsers(bool force_close);
+
+    // Any thread; carried out on TID_UI. The listed browser whose window is a child of parent
+    // (the game window's browser) reloads its page.
+    void ReloadBrowserIn(HWND parent);
+    // Any thread; carried out on TID_UI. Clears the engine's HTTP cache and the cached storage
+    // of the page's origin through the browser in parent (cookies stay); done runs on TID_UI
+    // once finished, also when there is no such browser (on the calling thread when the library
+    // does not run).
+    void ClearCacheOfBrowserIn(HWND parent, CefRefPtr<CefCompletionCallback> done);
 
     // CefClient
     CefRefPtr<CefContextMenuHandler> GetContextMenuHandler() override { return this; }
@@ -63,6 +74,9 @@ class CBrowserHandler : public CefClient,
                      const CefString& errorText, const CefString& failedUrl) override;
 
   private:
+    // TID_UI: the listed browser whose window is a child of parent, or null.
+    CefRefPtr<CefBrowser> BrowserIn(HWND parent);
+
     std::list<CefRefPtr<CefBrowser>> m_browserList;
 
     static std::atomic<CBrowserHandler*> s_instance;

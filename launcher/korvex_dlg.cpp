@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <span>
+#include <utility>
 
 #include "base/bounded_text.h"
 #include "base/debug_log.h"
@@ -12,6 +13,7 @@
 #include "base/text_view.h"
 #include "config/ConfigLoader.h"
 #include "controls/resource_image.h"
+#include "game/game_dialog.h"
 #include "launcher/launcher_layout.h"
 #include "launcher/login_address.h"
 #include "resources/resource.h"
@@ -254,14 +256,36 @@ bool CKorvexDlg::CheckLoginAddress(const CefString& address) {
 
 LRESULT CKorvexDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_TRAY_NOTIFY) return OnTrayNotify(lParam);
+    if (message == WM_LOGIN_DONE) HandOver();
     return CDialogEx::WindowProc(message, wParam, lParam);
 }
 
 LRESULT CKorvexDlg::OnTrayNotify(LPARAM lParam) {
-    // Only a left press, and only once the game window exists: it hides or shows the game.
+    // Only a left press, and only while the game window exists: it hides or shows the game.
     // The launcher itself is never brought back through the icon.
-    (void)lParam;
+    if (lParam == WM_LBUTTONDOWN && m_pGameDlg) m_pGameDlg->OnHideShow();
     return 0;
+}
+
+// The accepted login address becomes the game window: the game opens it in a browser of its
+// own, with the server and the account taken from it; the launcher and the login page go out of
+// sight for good, and the launcher's taskbar button goes away.
+void CKorvexDlg::HandOver() {
+    CGameDialog* game = new CGameDialog;
+    const std::u16string_view address = korvex::AsU16(m_loginAddress);
+    korvex::BoundedText(korvex::AsU16(std::span(game->m_server)))
+        .Append(korvex::LoginValue(address, u"sid="));
+    korvex::BoundedText(korvex::AsU16(std::span(game->m_account)))
+        .Append(korvex::LoginValue(address, u"acc="));
+    game->m_gameUrl = m_loginAddress;
+    game->Create(IDD_GAME, this);
+    m_pGameDlg = game;
+    game->ClearOnDestruction(&m_pGameDlg);
+    game->SetWindowText(kWindowText);
+    game->ShowWindow(SW_SHOW);
+    m_browserDlg.ShowWindow(SW_HIDE);
+    ShowWindow(SW_HIDE);
+    ModifyStyleEx(WS_EX_APPWINDOW, WS_EX_TOOLWINDOW);
 }
 
 // Moving by the picture: the buttons and the page are windows of their own, so a press that
@@ -340,6 +364,11 @@ void CKorvexDlg::OnExit() {
 
 BOOL CKorvexDlg::DestroyWindow() {
     g_pLauncherDlg.Withdraw(this);  // waits for a check in progress on the browsers' thread
+    // Ended from elsewhere while the game still runs: its window and pictures go before GDI+.
+    if (CGameDialog* game = std::exchange(m_pGameDlg, nullptr)) {
+        game->DestroyWindow();
+        delete game;
+    }
     for (CLayeredButton* button : m_layeredButtons) {
         button->m_listener = nullptr;
         delete button;

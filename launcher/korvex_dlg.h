@@ -95,6 +95,7 @@ class CKorvexDlg : public CDialogEx, public IRenderListener {
 
   private:
     LRESULT OnTrayNotify(LPARAM lParam);
+    void HandOver();
 
     // The page went out of sight with the minimised launcher and comes back when it is restored
     // (the system hides owned windows with their owner, not every platform does).

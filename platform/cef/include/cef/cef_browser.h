@@ -14,6 +14,12 @@
 class CefBrowserHost;
 class CefRequestContext : public virtual CefBase {};
 
+// Told when an operation of the library has finished.
+class CefCompletionCallback : public virtual CefBase {
+  public:
+    virtual void OnComplete() = 0;
+};
+
 class CefBrowser : public virtual CefBase {
   public:
     virtual CefRefPtr<CefBrowserHost> GetHost() = 0;
@@ -59,5 +65,9 @@ class CefBrowserHost : public virtual CefBase {
     // The window's size was changed; the page's viewport follows (also done on WM_SIZE).
     virtual void WasResized() = 0;
     virtual void WasHidden(bool hidden) = 0;
+    // Any thread. Clears the engine's HTTP cache and the cached storage of the page's origin
+    // (Cache Storage, service workers); cookies and the page's other storage stay. callback (may
+    // be null) runs on TID_UI once done, also when a step failed or the browser has closed.
+    virtual void ClearCache(CefRefPtr<CefCompletionCallback> callback) = 0;
     virtual void Invalidate() = 0;
 };

@@ -4,6 +4,7 @@
 #include "browser/context_menu.h"
 #include "browser/frame_painter.h"
 #include "browser/net_errors.h"
+#include "browser/page_origin.h"
 #include "browser/request_impl.h"
 #include "core/library_log.h"
 
@@ -97,11 +98,7 @@ void BrowserImpl::OnAttached(std::string session_id) {
     RECT client{};
     if (HWND hwnd = hwnd_) GetClientRect(hwnd, &client);
     ApplyViewport(client.right, client.bottom);
-    SendToPage("Page.startScreencast", {{"format", "jpeg"},
-                                        {"quality", 80},
-                                        {"maxWidth", 8192},
-                                        {"maxHeight", 8192},
-                                        {"everyNthFrame", 1}});
+    if (window_ && window_->shown()) StartScreencast();
     SendToPage("Runtime.runIfWaitingForDebugger", Json::object());
     CefRefPtr<BrowserImpl> self = this;
     SendToPage(
@@ -168,6 +165,32 @@ void BrowserImpl::SendOn(const std::string& session, std::string method, Json pa
     }
     Trace(id_, "send " + method);
     connection->Send(std::move(method), std::move(params), std::move(reply), session);
+}
+
+void BrowserImpl::StartScreencast() {
+    if (screencasting_ || session_id_.empty()) return;
+    screencasting_ = true;
+    // The engine sends the page's current picture first, so a window shown again gets a fresh
+    // frame at once.
+    SendToPage("Page.startScreencast", {{"format", "jpeg"},
+                                        {"quality", 80},
+                                        {"maxWidth", 8192},
+                                        {"maxHeight", 8192},
+                                        {"everyNthFrame", 1}});
+}
+
+void BrowserImpl::StopScreencast() {
+    if (!screencasting_) return;
+    screencasting_ = false;
+    SendToPage("Page.stopScreencast", Json::object());
+}
+
+// A hidden page keeps running; only its pictures stop: nothing is encoded, decoded or painted
+// while nobody can see them.
+void BrowserImpl::OnWindowShownChanged(bool shown) {
+    if (closed_) return;
+    Trace(id_, shown ? "shown" : "hidden");
+    shown ? StartScreencast() : StopScreencast();
 }
 
 void BrowserImpl::ApplyViewport(int width, int height) {
@@ -495,6 +518,29 @@ void BrowserImpl::WasResized() {
         RECT client{};
         if (HWND hwnd = self->hwnd_) GetClientRect(hwnd, &client);
         self->ApplyViewport(client.right, client.bottom);
+    });
+}
+
+void BrowserImpl::ClearCache(CefRefPtr<CefCompletionCallback> callback) {
+    CefRefPtr<BrowserImpl> self = this;
+    PostToThread(TID_UI, [self, callback] {
+        auto done = [callback] {
+            if (callback) callback->OnComplete();
+        };
+        Connection* connection = GetConnection();
+        if (self->closed_ || !connection || self->session_id_.empty()) return done();
+        CefRefPtr<CefFrame> main = self->GetMainFrame();
+        const std::string origin = main ? PageOrigin(main->GetURL().ToString()) : std::string();
+        self->SendToPage(
+            "Network.clearBrowserCache", Json::object(),
+            [origin, done](const Json&, const ProtocolError*) {
+                Connection* connection = GetConnection();
+                if (origin.empty() || !connection) return done();
+                connection->Send(
+                    "Storage.clearDataForOrigin",
+                    {{"origin", origin}, {"storageTypes", "cache_storage,service_workers"}},
+                    [done](const Json&, const ProtocolError*) { done(); });
+            });
     });
 }
 

@@ -59,6 +59,7 @@ class BrowserImpl : public CefBrowser, public CefBrowserHost, public BrowserWind
     void SetFocus(bool focus) override;
     void WasResized() override;
     void WasHidden(bool hidden) override { (void)hidden; }
+    void ClearCache(CefRefPtr<CefCompletionCallback> callback) override;
     void Invalidate() override;
 
     // For the registry and frames.
@@ -94,6 +95,7 @@ class BrowserImpl : public CefBrowser, public CefBrowserHost, public BrowserWind
 
     // BrowserWindow::Delegate (TID_UI)
     void OnWindowResized(int width, int height) override;
+    void OnWindowShownChanged(bool shown) override;
     void OnWindowDestroyed() override;
     void OnContextMenuRequested(int x, int y) override;
     const std::string& WindowSession() override { return session_id_; }
@@ -104,6 +106,9 @@ class BrowserImpl : public CefBrowser, public CefBrowserHost, public BrowserWind
     void CloseOnUi(bool force_close);
     void FinishClose();
     void ApplyViewport(int width, int height);
+    // The page's frames stream while its window can be seen, and only then.
+    void StartScreencast();
+    void StopScreencast();
     void RefreshHistory();
     // TID_UI: sends on a session of this browser.
     void SendOn(const std::string& session, std::string method, Json params,
@@ -134,6 +139,7 @@ class BrowserImpl : public CefBrowser, public CefBrowserHost, public BrowserWind
     bool closing_ = false;
     std::atomic<bool> closed_{false};
     bool created_reported_ = false;
+    bool screencasting_ = false;  // TID_UI
 
     std::mutex frames_mutex_;  // frames_ is read by GetFrame* on any thread
     std::map<std::string, CefRefPtr<FrameImpl>> frames_;

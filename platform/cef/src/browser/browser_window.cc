@@ -13,6 +13,18 @@
 namespace cef_detail {
 namespace {
 
+// How often a browser window checks whether it can be seen: a parent hidden or a top-level
+// window minimised tells its child windows nothing.
+constexpr UINT_PTR kShownTimer = 0x4B56;
+constexpr UINT kShownCheckMs = 100;
+
+// Visible, and its top-level window not minimised.
+bool CanBeSeen(HWND window) {
+    if (!IsWindowVisible(window)) return false;
+    HWND root = GetAncestor(window, GA_ROOT);
+    return !(root && IsIconic(root));
+}
+
 ATOM RegisterBrowserClass(WNDPROC proc) {
     static const ATOM atom = [proc] {
         WNDCLASSEXW wc{};
@@ -61,6 +73,17 @@ BrowserWindow::BrowserWindow(const CefWindowInfo& info, Delegate* delegate) : de
     hwnd_ = CreateWindowExW(info.ex_style, kClassName, name.c_str(), info.style, info.x, info.y,
                             info.width, info.height, info.parent_window, info.menu,
                             GetModuleHandleW(nullptr), this);
+    if (hwnd_) {
+        shown_ = CanBeSeen(hwnd_);
+        SetTimer(hwnd_, kShownTimer, kShownCheckMs, nullptr);
+    }
+}
+
+void BrowserWindow::CheckShown() {
+    const bool shown = CanBeSeen(hwnd_);
+    if (shown == shown_) return;
+    shown_ = shown;
+    delegate_->OnWindowShownChanged(shown);
 }
 
 BrowserWindow::~BrowserWindow() {
@@ -119,6 +142,10 @@ LRESULT BrowserWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_SIZE:
             delegate_->OnWindowResized(LOWORD(lp), HIWORD(lp));
+            return 0;
+        case WM_TIMER:
+            if (wp != kShownTimer) break;
+            CheckShown();
             return 0;
         case WM_GETDLGCODE:
             return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB;

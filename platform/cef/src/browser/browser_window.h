@@ -17,6 +17,9 @@ class BrowserWindow {
     class Delegate {
       public:
         virtual void OnWindowResized(int width, int height) = 0;
+        // The window came into sight or went out of it: itself or one of its ancestors was
+        // shown or hidden, or its top-level window was minimised or restored.
+        virtual void OnWindowShownChanged(bool shown) = 0;
         // WM_DESTROY: the window is going, whoever destroyed it.
         virtual void OnWindowDestroyed() = 0;
         // A right click at client coordinates, after the page has seen the button.
@@ -39,6 +42,8 @@ class BrowserWindow {
     BrowserWindow& operator=(const BrowserWindow&) = delete;
 
     HWND hwnd() const { return hwnd_; }
+    // Whether the window can be seen now (see Delegate::OnWindowShownChanged).
+    bool shown() const { return shown_; }
     // Destroys the window (TID_UI); the delegate hears of it through OnWindowDestroyed.
     void Destroy();
 
@@ -46,6 +51,7 @@ class BrowserWindow {
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
     void Paint();
+    void CheckShown();
     void SendMouse(const char* type, LPARAM lp, const char* button, int click_count, WPARAM wp,
                    int delta_y = 0);
     void SendKey(const char* type, WPARAM wp, LPARAM lp);
@@ -57,6 +63,7 @@ class BrowserWindow {
     Delegate* delegate_;  // cleared once the window is being destroyed
     bool destroying_ = false;
     bool tracking_leave_ = false;
+    bool shown_ = true;
     wchar_t high_surrogate_ = 0;
 };
 
