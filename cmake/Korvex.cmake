@@ -53,9 +53,14 @@ endfunction()
 # Windows test: a GoogleTest console program run under wine64 by scripts/lib/wine-run, in a
 # throwaway copy of a prepared Wine prefix, on a private Xvfb display. One CTest test per
 # program; GoogleTest reports the cases.
-# OWN_MAIN: the program has a main of its own (GoogleTest without its main).
+# OWN_MAIN: the program has a main of its own (GoogleTest without its main). WINDOW_MANAGER: a
+# window manager runs on the program's display.
 function(korvex_add_wine_test target)
-  cmake_parse_arguments(ARG "OWN_MAIN" "TIMEOUT" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(ARG "OWN_MAIN;WINDOW_MANAGER" "TIMEOUT" "SOURCES;LIBS;LABELS;ENVIRONMENT"
+                        ${ARGN})
+  if(ARG_WINDOW_MANAGER)
+    list(APPEND ARG_ENVIRONMENT KORVEX_WINDOW_MANAGER=1)
+  endif()
   add_executable(${target} ${ARG_SOURCES})
   if(ARG_OWN_MAIN)
     target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock)

@@ -128,6 +128,11 @@ BOOL CKorvexDlg::OnInitDialog() {
     CreateLinkButtons();
     RepaintLayer();
 
+    // Shown before its page (the dialog manager would show it only after this function): some
+    // platforms keep an owned window above its owner only when the owner was on the screen
+    // when the owned window came.
+    ShowWindow(SW_SHOW);
+
     m_browserDlg.Create(IDD_BROWSER_HOST, this);
     if (m_browserDlg.GetSafeHwnd()) {
         m_browserDlg.MoveWindow(origin.x + g_config.nBrowserLeft, origin.y + g_config.nBrowserTop,

@@ -60,8 +60,15 @@ TEST_F(GameTest, TheAcceptedAddressOpensTheMaximisedGameWindowAndTheLauncherGoes
     KorvexProcess korvex(&config);
     HWND game = nullptr;
     ASSERT_TRUE(HandedOver(korvex, game));
-    HWND launcher = korvex.Launcher();  // visible top-level without owner: none any more
-    EXPECT_EQ(launcher, nullptr);
+    HWND launcher = korvex.Launcher();
+    ASSERT_NE(launcher, nullptr);
+    EXPECT_FALSE(IsWindowVisible(launcher));
+    EXPECT_FALSE(IsWindowVisible(korvex.Host()));
+    // No taskbar button of its own any more: a tool window now.
+    const LONG_PTR style = GetWindowLongPtrW(launcher, GWL_EXSTYLE);
+    EXPECT_FALSE(style & WS_EX_APPWINDOW);
+    EXPECT_TRUE(style & WS_EX_TOOLWINDOW);
+    EXPECT_TRUE(GetWindowLongPtrW(game, GWL_EXSTYLE) & WS_EX_APPWINDOW);
     PumpFor(1000ms);
     const RECT r = WindowRect(game);
     std::fprintf(stderr, "game %ld,%ld,%ld,%ld zoomed %d work %ld,%ld,%ld,%ld\n", r.left, r.top,

@@ -83,7 +83,8 @@ TEST_F(LauncherTest, DraggingThePictureCarriesThePageAlongAtEveryStep) {
         MoveMouseTo(to);
         ASSERT_TRUE(
             PumpUntil([&] { return WindowRect(launcher).left == start.left + 15 * step; }, 5s))
-            << "the launcher did not follow the mouse";
+            << "the launcher did not follow the mouse: at " << WindowRect(launcher).left << ","
+            << WindowRect(launcher).top << " from " << start.left << "," << start.top;
         EXPECT_EQ(WindowRect(launcher).top, start.top + 8 * step);
         const RECT now = WindowRect(launcher);
         ASSERT_TRUE(PumpUntil(

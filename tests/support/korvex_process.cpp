@@ -159,9 +159,8 @@ void KorvexProcess::Kill() {
 }
 
 HWND KorvexProcess::Launcher() const {
-    for (HWND w : ProcessWindows(pid_, true)) {
-        if (!GetWindow(w, GW_OWNER) && !FindWindowExW(w, nullptr, L"CefBrowserWindow", nullptr))
-            return w;
+    for (HWND w : ProcessWindows(pid_, false)) {
+        if (GetWindowLongPtrW(w, GWL_EXSTYLE) & WS_EX_LAYERED) return w;
     }
     return nullptr;
 }

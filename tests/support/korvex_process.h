@@ -40,7 +40,7 @@ class KorvexProcess {
     const std::wstring& folder() const { return folder_; }
     std::wstring CacheFolder() const { return folder_ + L"\\cache"; }
 
-    // The launcher: the program's visible top-level window that owns no other (null until up).
+    // The launcher: the program's layered top-level window, shown or not (null until it is).
     HWND Launcher() const;
     // The browser host: the program's top-level window holding a browser window.
     HWND Host() const;
