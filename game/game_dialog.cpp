@@ -240,6 +240,17 @@ void CGameDialog::LayoutControls(int cx, int cy) {
     }
 }
 
+// The game browser's window comes later, from the browsers' thread: it takes its place in the
+// layout as soon as it is there, not only at the next resize.
+LRESULT CGameDialog::OnParentNotify(WPARAM wParam, LPARAM) {
+    const LRESULT result = Default();
+    if (LOWORD(wParam) == WM_CREATE && !IsIconic()) {
+        LayoutControls(m_clientRect.right - m_clientRect.left,
+                       m_clientRect.bottom - m_clientRect.top);
+    }
+    return result;
+}
+
 void CGameDialog::OnSize(UINT nType, int cx, int cy) {
     if (nType != SIZE_MINIMIZED) {
         if (nType == SIZE_MAXIMIZED) {
@@ -417,6 +428,7 @@ IMPLEMENT_MESSAGE_MAP(CGameDialog, CDialogEx, afx::On<WM_SIZE, &CGameDialog::OnS
                       afx::On<WM_LBUTTONUP, &CGameDialog::OnLButtonUp>(),
                       afx::On<WM_ERASEBKGND, &CGameDialog::OnEraseBkgnd>(),
                       afx::On<WM_HOTKEY, &CGameDialog::OnHotKey>(),
+                      afx::OnMessage<WM_PARENTNOTIFY, &CGameDialog::OnParentNotify>(),
                       afx::OnBnClicked<kRefreshId, &CGameDialog::OnRefresh>(),
                       afx::OnBnClicked<kRechargeId, &CGameDialog::OnRecharge>(),
                       afx::OnBnClicked<kOfficialSiteId, &CGameDialog::OnOfficialSite>(),

@@ -51,6 +51,7 @@ class CGameDialog : public CDialogEx {
     void CreateTitleButtons();
 
     void OnSize(UINT nType, int cx, int cy);
+    LRESULT OnParentNotify(WPARAM wParam, LPARAM lParam);
     HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
     void OnLButtonDown(UINT nFlags, CPoint point);
     void OnLButtonDblClk(UINT nFlags, CPoint point);

@@ -1,6 +1,8 @@
 #include "real_input.h"
 
 #include <algorithm>
+#include <iterator>
+#include <vector>
 
 namespace korvex_test {
 namespace {
@@ -28,6 +30,32 @@ void LeftButton(bool down) {
     input.type = INPUT_MOUSE;
     input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
     ::SendInput(1, &input, sizeof input);
+}
+
+void RightButton(bool down) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
+    ::SendInput(1, &input, sizeof input);
+}
+
+void PressKeys(std::initializer_list<WORD> virtualKeys) {
+    auto key = [](WORD vk, bool up) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = vk;
+        input.ki.wScan = WORD(::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+        const bool extended = vk == VK_LEFT || vk == VK_RIGHT || vk == VK_UP || vk == VK_DOWN ||
+                              vk == VK_INSERT || vk == VK_DELETE || vk == VK_HOME || vk == VK_END ||
+                              vk == VK_PRIOR || vk == VK_NEXT;
+        input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
+        return input;
+    };
+    std::vector<INPUT> inputs;
+    for (WORD vk : virtualKeys) inputs.push_back(key(vk, false));
+    for (auto it = std::rbegin(virtualKeys); it != std::rend(virtualKeys); ++it)
+        inputs.push_back(key(*it, true));
+    ::SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 void TapKey(WORD virtualKey) {

@@ -5,11 +5,17 @@
 
 #include <windows.h>
 
+#include <initializer_list>
+
 namespace korvex_test {
 
 void MoveMouseTo(POINT screen);
 void LeftButton(bool down);
+void RightButton(bool down);
 void TapKey(WORD virtualKey);
+// Keys held down in the order given, then released in the reverse order (a combination such
+// as Ctrl+Alt+Z). Keys of the extended block are sent as such.
+void PressKeys(std::initializer_list<WORD> virtualKeys);
 
 // The screen point at client point `client` of `window`.
 POINT ScreenPoint(HWND window, POINT client);

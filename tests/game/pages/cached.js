@@ -1,0 +1,2 @@
+// served with a long lifetime
+window.cachedScript = true;
