@@ -1,6 +1,7 @@
 #include "browser/browser_registry.h"
 
 #include "cef/cef_task.h"
+#include "core/runtime_info.h"
 
 namespace cef_detail {
 
@@ -52,6 +53,14 @@ CefRefPtr<BrowserImpl> BrowserRegistry::ByTarget(const std::string& target_id) {
     std::lock_guard lock(mutex_);
     auto it = by_target_.find(target_id);
     return it == by_target_.end() ? nullptr : CefRefPtr<BrowserImpl>(it->second);
+}
+
+CefRefPtr<BrowserImpl> BrowserRegistry::ByWindow(HWND window) {
+    std::lock_guard lock(mutex_);
+    for (auto& [id, browser] : browsers_) {
+        if (browser->GetWindowHandle() == window) return browser;
+    }
+    return nullptr;
 }
 
 std::size_t BrowserRegistry::Count() {
@@ -138,6 +147,15 @@ bool BrowserRegistry::OnScreencastFrame(Json& params, const std::string& session
         return true;
     }
     return false;  // a page that is not a browser's (a measurement, for instance)
+}
+
+}  // namespace cef_detail
+
+namespace cef_detail {
+
+long long FramesDeliveredTo(HWND browser_window) {
+    CefRefPtr<BrowserImpl> browser = BrowserRegistry::Get().ByWindow(browser_window);
+    return browser ? static_cast<long long>(browser->received_frames()) : -1;
 }
 
 }  // namespace cef_detail

@@ -23,6 +23,7 @@ class BrowserRegistry {
     // Any thread.
     CefRefPtr<BrowserImpl> BySession(const std::string& session_id);
     CefRefPtr<BrowserImpl> ByTarget(const std::string& target_id);
+    CefRefPtr<BrowserImpl> ByWindow(HWND window);
     std::size_t Count();
 
     // Installs the listeners once per connection.

@@ -1,6 +1,8 @@
 // What the library knows about the running engine (for diagnostics and tests).
 #pragma once
 
+#include <windows.h>
+
 #include <chrono>
 #include <string>
 
@@ -20,5 +22,8 @@ std::wstring EnginePrivateDir();
 EngineState CurrentEngineState();
 // Waits while the engine is starting; true when it is ready.
 bool WaitForEngine(std::chrono::milliseconds limit);
+// Screencast frames the engine has delivered so far to the browser whose window this is; -1
+// when no browser has that window.
+long long FramesDeliveredTo(HWND browser_window);
 
 }  // namespace cef_detail
