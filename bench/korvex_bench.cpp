@@ -7,10 +7,19 @@
 //       host shown; -> the login page's first frame on the screen (its colour in the middle of
 //       the host); and when the engine first answered (from the trace). A fresh folder, so a
 //       fresh engine profile, every round.
+//   korvex_bench handover [rounds]
+//       Login address accepted -> game window shown, from Korvex's own trace (a login page that
+//       goes to the game address by itself).
+//   korvex_bench gameview [seconds]
+//       The game window in this process, maximised, on an animated canvas: frames delivered and
+//       painted per second at its size; then the processor time of this process and of the
+//       engine while the game is shown and while it is hidden (the boss key's hide).
 //   korvex_bench layer [count]
 //       The launcher's recomposition in this process (which runs from a copy of its own, with a
 //       sysctrl.dat beside it): RepaintLayer called count times, and a button's hover entered
 //       and left count times (each change recomposes and pushes the whole layer).
+#include <winsock2.h>
+
 #include <windows.h>
 #include <shellapi.h>
 
@@ -26,7 +35,13 @@
 
 #include "base/exe_paths.h"
 #include "config/ConfigEncipher.h"
+#include "base/utf.h"
+#include "browser/browser_handler.h"
+#include "browser_support.h"
+#include "core/runtime_info.h"
+#include "game/game_dialog.h"
 #include "korvex_process.h"
+#include "linux_processes.h"
 #include "launcher/korvex_dlg.h"
 #include "resources/resource.h"
 #include "scratch_copy.h"
@@ -67,12 +82,12 @@ std::optional<double> TraceTime(const std::wstring& trace, const std::string& ma
     return std::nullopt;
 }
 
-// "[korvex <ms>] first layer pushed": the trace line's own time stamp.
-std::optional<double> LayerPushed(const std::wstring& trace) {
+// "[korvex <ms>] <what>": the time stamp of Korvex's first trace line saying what.
+std::optional<double> KorvexTraceTime(const std::wstring& trace, const std::string& what) {
     std::ifstream in{std::filesystem::path(trace)};
     std::string line;
     while (std::getline(in, line)) {
-        if (line.rfind("[korvex ", 0) == 0 && line.find("first layer pushed") != std::string::npos)
+        if (line.rfind("[korvex ", 0) == 0 && line.find(what) != std::string::npos)
             return std::stod(line.substr(8));
     }
     return std::nullopt;
@@ -115,7 +130,7 @@ int Startup(int rounds) {
         PostMessageW(korvex.Launcher(), WM_QUIT, 0, 0);
         korvex.WaitForExit(std::chrono::seconds(30));
         const auto running = TraceTime(trace, "the engine runs ");
-        const auto layer = LayerPushed(trace);
+        const auto layer = KorvexTraceTime(trace, "first layer pushed");
         const auto answered = TraceTime(trace, "the engine answered ");
         if (!host_ms || !frame_ms || !answered) {
             std::printf("round %d: incomplete (host %s, frame %s, answer %s)\n", round,
@@ -138,6 +153,110 @@ int Startup(int rounds) {
         "median: korvex: layer pushed %.0f ms, host shown %.0f ms, login page painted %.0f ms, "
         "engine answered %.0f ms\n",
         Median(layers), Median(hosts), Median(frames), Median(answers));
+    return 0;
+}
+
+int Handover(int rounds) {
+    PageServerProcess server(SourcePath("tests/game/pages"));
+    if (!server.running()) return 1;
+    const SysCtrlConfig config = DemoConfig(server.Origin(), "/login.html");
+    std::vector<double> spans;
+    for (int round = 1; round <= rounds; ++round) {
+        KorvexProcess korvex(&config);
+        const std::wstring trace = korvex.folder() + L"\\trace.txt";
+        if (!korvex.Start({L"KORVEX_LOG=1"}, trace)) return 1;
+        std::optional<double> accepted, shown;
+        PumpUntil(
+            [&] {
+                accepted = KorvexTraceTime(trace, "login address accepted");
+                shown = KorvexTraceTime(trace, "game window shown");
+                return accepted && shown;
+            },
+            std::chrono::seconds(60));
+        korvex.Kill();
+        if (!accepted || !shown) {
+            std::printf("round %d: incomplete\n", round);
+            continue;
+        }
+        spans.push_back(*shown - *accepted);
+        std::printf(
+            "round %d: login address accepted at %.0f ms, game window shown at %.0f ms: "
+            "%.0f ms\n",
+            round, *accepted, *shown, *shown - *accepted);
+        std::fflush(stdout);
+    }
+    if (spans.empty()) return 1;
+    std::printf("median: address accepted -> game window shown %.0f ms\n", Median(spans));
+    return 0;
+}
+
+// Processor seconds of the engine's processes (Linux) and of this process.
+double EngineCpu(const std::vector<unsigned long>& pids) {
+    double total = 0;
+    for (unsigned long pid : pids) total += CpuSeconds(pid);
+    return total;
+}
+
+double OwnCpu() {
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    auto seconds = [](const FILETIME& t) {
+        return double((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) /
+               1e7;
+    };
+    return seconds(kernel) + seconds(user);
+}
+
+int GameView(int seconds) {
+    PageServerProcess server(SourcePath("tests/game/pages"));
+    if (!server.running() || !browser_test::EngineStarted()) return 1;
+    Gdiplus::GdiplusStartupInput input;
+    ULONG_PTR gdiplus = 0;
+    Gdiplus::GdiplusStartup(&gdiplus, &input, nullptr);
+    CefRefPtr<CBrowserHandler> handler = new CBrowserHandler;
+    auto* game = new CGameDialog;
+    game->m_gameUrl = korvex::Utf8ToWide(server.Url("/animated.html"));
+    game->Create(IDD_GAME, nullptr);
+    game->ShowWindow(SW_SHOW);
+    HWND browser = nullptr;
+    PumpUntil([&] {
+        browser = FindWindowExW(game->m_hWnd, nullptr, L"CefBrowserWindow", nullptr);
+        return browser && cef_detail::FramesPaintedIn(browser) > 0;
+    });
+    PumpFor(std::chrono::seconds(2));  // warm-up
+    RECT r{};
+    GetClientRect(browser, &r);
+    const long long delivered0 = cef_detail::FramesDeliveredTo(browser);
+    const long long painted0 = cef_detail::FramesPaintedIn(browser);
+    const auto start = Clock::now();
+    PumpFor(std::chrono::seconds(seconds));
+    const double elapsed = Ms(Clock::now() - start) / 1000.0;
+    std::printf("game view %ld x %ld: delivered %.1f fps, painted %.1f fps\n", r.right, r.bottom,
+                double(cef_detail::FramesDeliveredTo(browser) - delivered0) / elapsed,
+                double(cef_detail::FramesPaintedIn(browser) - painted0) / elapsed);
+
+    const std::vector<unsigned long> engine = ProcessTree(cef_detail::EnginePid());
+    auto measure = [&](const char* what) {
+        const double own0 = OwnCpu(), engine0 = EngineCpu(engine);
+        const long long frames0 = cef_detail::FramesDeliveredTo(browser);
+        const auto t0 = Clock::now();
+        PumpFor(std::chrono::seconds(seconds));
+        const double t = Ms(Clock::now() - t0) / 1000.0;
+        std::printf("%s: Korvex %.0f %% of a processor, engine %.0f %%, frames delivered %lld\n",
+                    what, 100.0 * (OwnCpu() - own0) / t, 100.0 * (EngineCpu(engine) - engine0) / t,
+                    cef_detail::FramesDeliveredTo(browser) - frames0);
+    };
+    measure("shown");
+    game->OnHideShow();
+    PumpFor(std::chrono::milliseconds(500));
+    measure("hidden");
+    game->OnHideShow();
+    game->DestroyWindow();
+    delete game;
+    handler->CloseAllBrowsers(true);
+    PumpFor(std::chrono::milliseconds(500));
+    handler = nullptr;
+    Gdiplus::GdiplusShutdown(gdiplus);
     return 0;
 }
 
@@ -193,10 +312,14 @@ int main() {
     const std::wstring what = argc > 1 ? argv[1] : L"";
     const int rounds = argc > 2 ? _wtoi(argv[2]) : 3;
     if (what == L"startup") return Startup(rounds);
+    if (what == L"handover") return Handover(rounds);
+    if (what == L"gameview") return GameView(argc > 2 ? rounds : 10);
     if (what == L"layer") {
         const int copied = RunAsScratchCopy(argc, argv);
         return copied >= 0 ? copied : Layer(argc > 2 ? rounds : 300);
     }
-    std::fprintf(stderr, "usage: korvex_bench startup [rounds] | layer [count]\n");
+    std::fprintf(stderr,
+                 "usage: korvex_bench startup [rounds] | handover [rounds] | gameview [seconds] | "
+                 "layer [count]\n");
     return 2;
 }

@@ -256,6 +256,7 @@ bool CKorvexDlg::CheckLoginAddress(const CefString& address) {
     m_loginHandedOver = true;
     korvex::BoundedText(korvex::AsU16(std::span(m_loginAddress))).Append(text);
     ::PostMessageW(m_loginNotifyWnd, WM_LOGIN_DONE, 0, 0);
+    if (Trace().to_stderr()) Trace().Write("login address accepted");
     return true;
 }
 
@@ -291,6 +292,7 @@ void CKorvexDlg::HandOver() {
     m_browserDlg.ShowWindow(SW_HIDE);
     ShowWindow(SW_HIDE);
     ModifyStyleEx(WS_EX_APPWINDOW, WS_EX_TOOLWINDOW);
+    if (Trace().to_stderr()) Trace().Write("game window shown");
 }
 
 // Moving by the picture: the buttons and the page are windows of their own, so a press that

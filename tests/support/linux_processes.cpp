@@ -48,6 +48,21 @@ std::optional<LinuxProcess> ReadProcess(unsigned long pid) {
     return p;
 }
 
+double CpuSeconds(unsigned long pid) {
+    const std::string stat = ReadAll(ProcPath(pid, L"stat"));
+    const auto close = stat.rfind(')');
+    if (close == std::string::npos) return 0;
+    std::istringstream rest(stat.substr(close + 2));
+    std::string field;
+    unsigned long long utime = 0, stime = 0;
+    // After the name: state is field 3; utime and stime are fields 14 and 15.
+    for (int i = 3; i <= 15 && rest >> field; ++i) {
+        if (i == 14) utime = std::stoull(field);
+        if (i == 15) stime = std::stoull(field);
+    }
+    return double(utime + stime) / 100.0;  // clock ticks of Linux: 100 a second
+}
+
 bool IsRunning(unsigned long pid) {
     auto p = ReadProcess(pid);
     return p && p->state != 'Z' && p->state != 'X';

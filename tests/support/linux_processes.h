@@ -21,6 +21,8 @@ bool IsRunning(unsigned long pid);
 std::vector<LinuxProcess> AllProcesses();
 // The process and its descendants, and every member of its process group.
 std::vector<unsigned long> ProcessTree(unsigned long pid);
+// Processor time the process has used (user and system), in seconds; 0 when it is gone.
+double CpuSeconds(unsigned long pid);
 // The NUL-separated command line, split.
 std::vector<std::string> CommandLine(unsigned long pid);
 // Processes whose command line contains text.

@@ -149,13 +149,14 @@ bool BrowserRegistry::OnScreencastFrame(Json& params, const std::string& session
     return false;  // a page that is not a browser's (a measurement, for instance)
 }
 
-}  // namespace cef_detail
-
-namespace cef_detail {
-
 long long FramesDeliveredTo(HWND browser_window) {
     CefRefPtr<BrowserImpl> browser = BrowserRegistry::Get().ByWindow(browser_window);
     return browser ? static_cast<long long>(browser->received_frames()) : -1;
+}
+
+long long FramesPaintedIn(HWND browser_window) {
+    CefRefPtr<BrowserImpl> browser = BrowserRegistry::Get().ByWindow(browser_window);
+    return browser ? static_cast<long long>(browser->painted_frames()) : -1;
 }
 
 }  // namespace cef_detail

@@ -25,5 +25,7 @@ bool WaitForEngine(std::chrono::milliseconds limit);
 // Screencast frames the engine has delivered so far to the browser whose window this is; -1
 // when no browser has that window.
 long long FramesDeliveredTo(HWND browser_window);
+// Frames painted in that window so far; -1 as above.
+long long FramesPaintedIn(HWND browser_window);
 
 }  // namespace cef_detail
