@@ -29,16 +29,6 @@ RECT WindowRect(HWND window) {
     return r;
 }
 
-// The game window: Korvex's top-level window titled "Torvane" that holds a browser.
-HWND GameWindow(const KorvexProcess& korvex) {
-    for (HWND w : ProcessWindows(korvex.pid(), false)) {
-        if (WindowCaption(w) == L"Torvane" &&
-            FindWindowExW(w, nullptr, L"CefBrowserWindow", nullptr) && w != korvex.Host())
-            return w;
-    }
-    return nullptr;
-}
-
 bool Saw(const PageServerProcess& server, const std::string& target) {
     return server.WaitFor([&](const std::vector<std::string>& r) {
         return std::find(r.begin(), r.end(), "GET " + target) != r.end();
@@ -52,7 +42,7 @@ class GameTest : public ::testing::Test {
     // Korvex started on a login page that goes to the game address by itself.
     bool HandedOver(KorvexProcess& korvex, HWND& game, const std::string& target = kGameTarget) {
         if (!korvex.Start() || !korvex.WaitFor(&KorvexProcess::Launcher)) return false;
-        return PumpUntil([&] { return (game = GameWindow(korvex)) != nullptr; }, 60s) &&
+        return PumpUntil([&] { return (game = korvex.Game()) != nullptr; }, 60s) &&
                server_.WaitFor([&](const auto& r) {
                    return std::find(r.begin(), r.end(), "GET " + target) != r.end();
                });

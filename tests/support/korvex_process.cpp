@@ -165,10 +165,30 @@ HWND KorvexProcess::Launcher() const {
     return nullptr;
 }
 
+namespace {
+
+bool HoldsBrowser(HWND window) {
+    return FindWindowExW(window, nullptr, L"CefBrowserWindow", nullptr) != nullptr;
+}
+
+std::wstring Caption(HWND window) {
+    wchar_t text[64] = {};
+    GetWindowTextW(window, text, 64);
+    return text;
+}
+
+}  // namespace
+
 HWND KorvexProcess::Host() const {
     for (HWND w : ProcessWindows(pid_, false)) {
-        if (GetWindow(w, GW_OWNER) && FindWindowExW(w, nullptr, L"CefBrowserWindow", nullptr))
-            return w;
+        if (GetWindow(w, GW_OWNER) && HoldsBrowser(w) && Caption(w).empty()) return w;
+    }
+    return nullptr;
+}
+
+HWND KorvexProcess::Game() const {
+    for (HWND w : ProcessWindows(pid_, false)) {
+        if (HoldsBrowser(w) && Caption(w) == L"Torvane") return w;
     }
     return nullptr;
 }

@@ -45,6 +45,8 @@ class KorvexProcess {
     // The browser host: the program's top-level window holding a browser window.
     HWND Host() const;
     HWND HostBrowser() const;
+    // The game window: the program's window titled "Torvane" that holds a browser.
+    HWND Game() const;
     // Waits until a window is there (null on timeout).
     HWND WaitFor(HWND (KorvexProcess::*window)() const,
                  std::chrono::milliseconds limit = std::chrono::seconds(60)) const;

@@ -34,23 +34,34 @@ std::string SourcePath(const std::string& relative) {
 }
 
 PageServerProcess::PageServerProcess(const std::string& root, bool https) : https_(https) {
+    std::vector<std::string> arguments = {"--root", root};
+    if (https) arguments.push_back("--https");  // its files are made in Start
+    Start("page_server", std::move(arguments));
+}
+
+PageServerProcess::PageServerProcess(const std::string& program,
+                                     const std::vector<std::string>& arguments) {
+    Start(program, arguments);
+}
+
+void PageServerProcess::Start(const std::string& program, std::vector<std::string> arguments) {
     static int serial = 0;
     dir_ = RunDir() + L"\\page-server-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
            std::to_wstring(++serial);
     CreateDirectoryW(dir_.c_str(), nullptr);
     const std::string dir = UnixPath(dir_);
-    const std::string program = EnvUtf8(L"KORVEX_HOST_BIN_DIR") + "/page_server";
-    std::wstring command = korvex::QuoteArgument(korvex::Utf8ToWide(program)) + L" --root " +
-                           korvex::QuoteArgument(korvex::Utf8ToWide(root)) + L" --info " +
-                           korvex::QuoteArgument(korvex::Utf8ToWide(dir + "/info")) + L" --log " +
-                           korvex::QuoteArgument(korvex::Utf8ToWide(dir + "/log"));
-    if (https) {
+    if (https_) {
         RunShell("cd '" + dir +
                  "' && openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=localhost -keyout "
                  "key.pem -out cert.pem -days 1 >/dev/null 2>&1");
-        command += L" --https " + korvex::Utf8ToWide(dir + "/cert.pem") + L" " +
-                   korvex::Utf8ToWide(dir + "/key.pem");
+        arguments.push_back(dir + "/cert.pem");
+        arguments.push_back(dir + "/key.pem");
     }
+    arguments.insert(arguments.end(), {"--info", dir + "/info", "--log", dir + "/log"});
+    std::wstring command =
+        korvex::QuoteArgument(korvex::Utf8ToWide(EnvUtf8(L"KORVEX_HOST_BIN_DIR") + "/" + program));
+    for (const std::string& a : arguments)
+        command += L" " + korvex::QuoteArgument(korvex::Utf8ToWide(a));
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};

@@ -14,6 +14,9 @@ class PageServerProcess {
   public:
     // root: a Unix path (see SourcePath); https: serve with a fresh self-signed certificate.
     explicit PageServerProcess(const std::string& root, bool https = false);
+    // Another server program of the host build that takes --info and --log the same way (the
+    // demo's), with its own arguments first.
+    PageServerProcess(const std::string& program, const std::vector<std::string>& arguments);
     ~PageServerProcess();
     PageServerProcess(const PageServerProcess&) = delete;
     PageServerProcess& operator=(const PageServerProcess&) = delete;
@@ -33,6 +36,8 @@ class PageServerProcess {
                  std::chrono::milliseconds limit = std::chrono::seconds(30)) const;
 
   private:
+    void Start(const std::string& program, std::vector<std::string> arguments);
+
     std::wstring dir_;  // the server's own scratch folder (Windows path)
     bool https_ = false;
     int port_ = 0;

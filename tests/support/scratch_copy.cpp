@@ -21,8 +21,7 @@ constexpr wchar_t kMarker[] = L"KORVEX_SCRATCH_COPY";
 
 int RunAsScratchCopy(int argc, wchar_t** argv) {
     if (korvex::HasEnv(kMarker)) return -1;
-    const std::wstring folder =
-        RunDir() + L"\\scratch-" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring folder = RunDir() + L"\\scratch-" + std::to_wstring(GetCurrentProcessId());
     std::filesystem::create_directories(folder);
     const std::wstring copy = folder + L"\\" + GetExeFileName();
     if (!CopyFileW(korvex::GetExePath().c_str(), copy.c_str(), FALSE)) return 2;

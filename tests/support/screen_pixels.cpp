@@ -86,3 +86,23 @@ Pixels Canvas::Read() {
 }
 
 }  // namespace korvex_test
+
+namespace korvex_test {
+
+bool SavePng(const Pixels& pixels, const std::wstring& path) {
+    if (pixels.width <= 0 || pixels.height <= 0) return false;
+    Gdiplus::Bitmap bitmap(pixels.width, pixels.height, pixels.width * 4, PixelFormat32bppRGB,
+                           reinterpret_cast<BYTE*>(const_cast<std::uint32_t*>(pixels.argb.data())));
+    UINT count = 0, size = 0;
+    if (Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0) return false;
+    std::vector<BYTE> storage(size);
+    auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(storage.data());
+    Gdiplus::GetImageEncoders(count, size, encoders);
+    for (UINT i = 0; i < count; ++i) {
+        if (std::wstring(encoders[i].MimeType) == L"image/png")
+            return bitmap.Save(path.c_str(), &encoders[i].Clsid, nullptr) == Gdiplus::Ok;
+    }
+    return false;
+}
+
+}  // namespace korvex_test

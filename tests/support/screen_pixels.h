@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace korvex_test {
@@ -27,6 +28,9 @@ inline unsigned Green(std::uint32_t p) { return (p >> 8) & 0xFF; }
 inline unsigned Blue(std::uint32_t p) { return p & 0xFF; }
 inline unsigned Alpha(std::uint32_t p) { return p >> 24; }
 inline std::uint32_t Rgb(std::uint32_t p) { return p & 0xFFFFFF; }
+
+// Writes the pixels as a PNG file (GDI+ must be running); false when it could not.
+bool SavePng(const Pixels& pixels, const std::wstring& path);
 
 // What a window's client area shows now, read from its own device context.
 Pixels CaptureClient(HWND window);

@@ -1,0 +1,349 @@
+// The whole client played through as a player would, on the demo game site: the launcher with
+// the login page, a hovered link button, a pop-up link, the login typed and sent, the game
+// window, a little play, the boss key hiding and showing the game, and leaving with Yes. Every
+// step is checked (windows, texts, what the site and the shell saw) and photographed.
+//
+//   korvex_playthrough [--screenshots DIR] [--wrong-login]
+//
+// DIR: a Windows path for the screenshots (none are written without it). --wrong-login plays
+// a mistyped password instead: the message stays on the login page and no game opens.
+// Exit code 0 when every step passed; otherwise 1, after the step that failed.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/environment.h"
+#include "base/utf.h"
+#include "korvex_process.h"
+#include "linux_processes.h"
+#include "message_box_finder.h"
+#include "message_pump.h"
+#include "page_server_process.h"
+#include "real_input.h"
+#include "screen_pixels.h"
+#include "shell_recorder.h"
+
+namespace {
+
+using namespace korvex_test;
+using namespace std::chrono_literals;
+
+constexpr DWORD kBossKey = 0x065A;  // Ctrl+Alt+Z, as the boss-key dialog stores it
+
+RECT WindowRect(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+POINT Middle(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+void Click(POINT at) {
+    MoveMouseTo(at);
+    PumpFor(150ms);
+    LeftButton(true);
+    PumpFor(60ms);
+    LeftButton(false);
+}
+
+// Text typed key by key, as the keyboard gives it.
+void Type(const std::string& text) {
+    for (char c : text) {
+        const SHORT key = VkKeyScanW(wchar_t(c));
+        if (HIBYTE(key) & 1) {
+            PressKeys({VK_SHIFT, WORD(LOBYTE(key))});
+        } else {
+            PressKeys({WORD(LOBYTE(key))});
+        }
+        PumpFor(30ms);
+    }
+}
+
+// A small window of the player's own in the foreground, from which global keys are pressed.
+class Typist {
+  public:
+    Typist() {
+        window_ = CreateWindowExW(0, L"EDIT", L"", WS_POPUP | WS_VISIBLE, 0, 1079, 1, 1, nullptr,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+        SetForegroundWindow(window_);
+        SetFocus(window_);
+        PumpFor(300ms);
+    }
+    ~Typist() { DestroyWindow(window_); }
+
+  private:
+    HWND window_ = nullptr;
+};
+
+class PlayThrough {
+  public:
+    explicit PlayThrough(std::wstring screenshots) : screenshots_(std::move(screenshots)) {}
+
+    int Run(bool wrong_login) {
+        Gdiplus::GdiplusStartupInput input;
+        Gdiplus::GdiplusStartup(&gdiplus_, &input, nullptr);
+        const bool passed = wrong_login ? WrongLogin() : Whole();
+        korvex_.reset();  // ends Korvex if a step left it running
+        server_.reset();
+        Gdiplus::GdiplusShutdown(gdiplus_);
+        return passed ? 0 : 1;
+    }
+
+  private:
+    // A step: what it is called, and whether it held. Photographed either way.
+    bool Step(const std::string& name, const std::function<std::string()>& check) {
+        ++step_;
+        const std::string failure = check();
+        char number[8];
+        std::snprintf(number, sizeof number, "%02d", step_);
+        std::string shot;
+        if (!screenshots_.empty()) {
+            const std::wstring path = screenshots_ + L"\\" +
+                                      korvex::Utf8ToWide(std::string(number) + "-" + name + ".png");
+            if (SavePng(CaptureScreen(
+                            {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}),
+                        path))
+                shot = " (" + korvex::WideToUtf8(path) + ")";
+        }
+        if (!failure.empty()) {
+            std::printf("step %s %s: FAILED: %s%s\n", number, name.c_str(), failure.c_str(),
+                        shot.c_str());
+        } else {
+            std::printf("step %s %s: ok%s\n", number, name.c_str(), shot.c_str());
+        }
+        std::fflush(stdout);
+        return failure.empty();
+    }
+
+    bool Saw(const std::string& target_start, std::chrono::milliseconds limit = 60s) {
+        return server_->WaitFor(
+            [&](const std::vector<std::string>& r) {
+                for (const auto& x : r)
+                    if (x.rfind(target_start, 0) == 0) return true;
+                return false;
+            },
+            limit);
+    }
+
+    // Korvex laid out with the demo's configuration (sysctrl encode of demo/sysctrl.json with the
+    // port the demo server got) and the boss key stored, then started.
+    std::string StartKorvex() {
+        server_ = std::make_unique<PageServerProcess>(
+            "demo_server", std::vector<std::string>{"--site", SourcePath("demo/site")});
+        if (!server_->running()) return "the demo server did not start (is the host build there?)";
+        korvex_ = std::make_unique<KorvexProcess>(nullptr);
+        const std::string folder = UnixPath(korvex_->folder());
+        const std::string tools =
+            korvex::WideToUtf8(korvex::GetEnv(L"KORVEX_HOST_BIN_DIR").value_or(L""));
+        RunShell("sed 's/127.0.0.1:47110/127.0.0.1:" + std::to_string(server_->port()) + "/g' '" +
+                 SourcePath("demo/sysctrl.json") + "' > '" + folder + "/sysctrl.json' && '" +
+                 tools + "/sysctrl' encode '" + folder + "/sysctrl.json' '" + folder +
+                 "/sysctrl.dat'");
+        if (GetFileAttributesW((korvex_->folder() + L"\\sysctrl.dat").c_str()) ==
+            INVALID_FILE_ATTRIBUTES)
+            return "sysctrl encode made no sysctrl.dat";
+        const DWORD key = kBossKey;
+        RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\VelkMicroClient2", L"hotkey", REG_DWORD,
+                        &key, sizeof key);
+        if (!korvex_->Start()) return "Korvex.exe did not start";
+        if (!korvex_->WaitFor(&KorvexProcess::Launcher)) return "no launcher";
+        if (!Saw("GET /login.html")) return "the login page was never asked for";
+        if (!PumpUntil([&] { return korvex_->Host() && IsWindowVisible(korvex_->Host()); }))
+            return "the page is not shown";
+        PumpFor(1500ms);  // the page painted
+        return "";
+    }
+
+    std::string LauncherShown() {
+        HWND launcher = korvex_->Launcher();
+        const RECT r = WindowRect(launcher);
+        if (!IsWindowVisible(launcher)) return "the launcher is not visible";
+        if (r.right - r.left != 1081 || r.bottom - r.top != 601)
+            return "the launcher is not 1081 x 601";
+        const RECT host = WindowRect(korvex_->Host());
+        if (host.left - r.left != 400 || host.top - r.top != 170)
+            return "the page is not over the panel";
+        // The login page's own colours at the middle of the panel, not the picture's red.
+        const Pixels page = CaptureScreen(host);
+        const std::uint32_t middle = Rgb(page.at(page.width / 2, page.height / 2));
+        if (Red(middle) > 200 && Green(middle) < 60) return "the panel shows no page";
+        return "";
+    }
+
+    std::string Hover() {
+        const RECT official = WindowRect(GetDlgItem(korvex_->Launcher(), 2001));
+        const Pixels before = CaptureScreen(official);
+        MoveMouseTo(Middle(official));
+        if (!PumpUntil([&] { return CaptureScreen(official) != before; }, 5s))
+            return "the official-site button did not change its picture";
+        return "";
+    }
+
+    std::string Links() {
+        Click(Middle(WindowRect(GetDlgItem(korvex_->Launcher(), 2001))));
+        // The login page's pop-up link (beside its button) opens in the system's browser.
+        const RECT host = WindowRect(korvex_->Host());
+        Click({host.left + 360, host.top + 194});
+        if (!recorder_.WaitForCount(2)) return "the shell was not asked to open two addresses";
+        const auto opened = recorder_.Opened();
+        if (opened[0] != server_->Url("/official.html"))
+            return "the shell opened " + opened[0] + " for the official site";
+        if (opened[1] != server_->Url("/register.html"))
+            return "the shell opened " + opened[1] + " for the pop-up";
+        if (GameWindow()) return "a pop-up became a window";
+        return "";
+    }
+
+    std::string TypeLogin(const std::string& password) {
+        const RECT host = WindowRect(korvex_->Host());
+        Click({host.left + 190, host.top + 86});  // the account field
+        PumpFor(300ms);
+        Type("tom");
+        PressKeys({VK_TAB});
+        Type(password);
+        PumpFor(500ms);
+        return "";
+    }
+
+    HWND GameWindow() { return korvex_->Game(); }
+
+    std::string Submitted() {
+        PressKeys({VK_RETURN});
+        if (!Saw("POST /api/login", 20s)) return "the login was not sent";
+        if (!PumpUntil([&] { return (game_ = GameWindow()) != nullptr; }, 30s))
+            return "no game window";
+        if (!Saw("GET /game/index.html?uid=100012&token=")) return "the game was never asked for";
+        if (!Saw("GET /api/event?what=started")) return "the game did not start";
+        PumpFor(1500ms);
+        RECT work{};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        const RECT r = WindowRect(game_);
+        if (!IsZoomed(game_) || r.left != work.left || r.top != work.top || r.right != work.right ||
+            r.bottom != work.bottom)
+            return "the game window (" + std::to_string(r.left) + "," + std::to_string(r.top) +
+                   "," + std::to_string(r.right) + "," + std::to_string(r.bottom) +
+                   (IsZoomed(game_) ? ", maximised" : "") + ") does not cover the work area (" +
+                   std::to_string(work.left) + "," + std::to_string(work.top) + "," +
+                   std::to_string(work.right) + "," + std::to_string(work.bottom) + ")";
+        if (WindowCaption(GetDlgItem(game_, 1005)) != L"双线12区")
+            return "the server line is wrong";
+        if (IsWindowVisible(korvex_->Launcher()) || IsWindowVisible(korvex_->Host()))
+            return "the launcher is still to be seen";
+        int game_requests = 0;
+        for (const auto& x : server_->Requests())
+            game_requests += x.rfind("GET /game/index.html", 0) == 0;
+        if (game_requests != 1)
+            return "the game address was asked for " + std::to_string(game_requests) + " times";
+        return "";
+    }
+
+    std::string Play() {
+        const RECT r = WindowRect(game_);
+        MoveMouseTo({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+        for (int i = 0; i < 3; ++i) {
+            Click({r.left + 400 + 300 * i, r.top + 500});
+            PumpFor(400ms);
+        }
+        if (!Saw("GET /api/event?what=flare", 10s)) return "the game did not see the clicks";
+        return "";
+    }
+
+    std::string BossKey(bool shown_after) {
+        Typist typist;
+        PressKeys({VK_CONTROL, VK_MENU, 'Z'});
+        if (!PumpUntil([&] { return (IsWindowVisible(game_) != FALSE) == shown_after; }, 10s))
+            return shown_after ? "the boss key did not bring the game back"
+                               : "the boss key did not hide the game";
+        PumpFor(800ms);
+        return "";
+    }
+
+    std::string ExitQuestion() {
+        Click(Middle(WindowRect(GetDlgItem(game_, 3006))));
+        if (!PumpUntil(
+                [&] { return (box_ = FindProcessDialog(korvex_->pid(), L"提示")) != nullptr; }))
+            return "no question";
+        if (ReadMessageBox(box_).text != L"此操作将退出游戏，确定此次操作？")
+            return "another question";
+        return "";
+    }
+
+    std::string Ended() {
+        const auto engine = korvex_->EngineProcesses();
+        if (!PressButton(box_, IDYES)) return "no Yes to press";
+        if (!korvex_->WaitForExit(30s)) return "Korvex still runs";
+        if (korvex_->exit_code() != 0)
+            return "Korvex ended with " + std::to_string(korvex_->exit_code());
+        if (!WaitUntilGone(engine, std::chrono::seconds(20))) return "the engine stayed behind";
+        PumpFor(500ms);
+        return "";
+    }
+
+    bool Whole() {
+        return Step("launcher",
+                    [&] {
+                        const std::string started = StartKorvex();
+                        return started.empty() ? LauncherShown() : started;
+                    }) &&
+               Step("hovered-button", [&] { return Hover(); }) &&
+               Step("links-to-the-system-browser", [&] { return Links(); }) &&
+               Step("login-typed", [&] { return TypeLogin("123456"); }) &&
+               Step("game-window", [&] { return Submitted(); }) &&
+               Step("playing", [&] { return Play(); }) &&
+               Step("boss-key-hides", [&] { return BossKey(false); }) &&
+               Step("boss-key-shows", [&] { return BossKey(true); }) &&
+               Step("exit-question", [&] { return ExitQuestion(); }) &&
+               Step("ended", [&] { return Ended(); });
+    }
+
+    bool WrongLogin() {
+        return Step("launcher", [&] { return StartKorvex(); }) &&
+               Step("wrong-password-typed", [&] { return TypeLogin("111111"); }) &&
+               Step("stays-on-the-login-page", [&] {
+                   PressKeys({VK_RETURN});
+                   if (!Saw("POST /api/login", 20s)) return std::string("the login was not sent");
+                   PumpFor(3000ms);
+                   if (GameWindow()) return std::string("a game window opened");
+                   for (const auto& x : server_->Requests())
+                       if (x.rfind("GET /game/", 0) == 0)
+                           return std::string("the game was asked for");
+                   if (!IsWindowVisible(korvex_->Host())) return std::string("the login page went");
+                   return std::string();
+               });
+    }
+
+    std::wstring screenshots_;
+    ULONG_PTR gdiplus_ = 0;
+    ShellRecorder recorder_;
+    std::unique_ptr<PageServerProcess> server_;
+    std::unique_ptr<KorvexProcess> korvex_;
+    HWND game_ = nullptr;
+    HWND box_ = nullptr;
+    int step_ = 0;
+};
+
+}  // namespace
+
+int main() {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    std::wstring screenshots;
+    bool wrong_login = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring a = argv[i];
+        if (a == L"--screenshots" && i + 1 < argc) screenshots = argv[++i];
+        if (a == L"--wrong-login") wrong_login = true;
+    }
+    LocalFree(argv);
+    if (!screenshots.empty()) std::filesystem::create_directories(screenshots);
+    return PlayThrough(screenshots).Run(wrong_login);
+}
