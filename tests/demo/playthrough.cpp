@@ -9,6 +9,7 @@
 // a mistyped password instead: the message stays on the login page and no game opens.
 // Exit code 0 when every step passed; otherwise 1, after the step that failed.
 #include <windows.h>
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <objidl.h>
@@ -257,6 +258,41 @@ class PlayThrough {
         return "";
     }
 
+    std::string Restored() {
+        Click(Middle(WindowRect(GetDlgItem(game_, 3005))));
+        if (!PumpUntil([&] { return !IsZoomed(game_); }, 10s))
+            return "the game window stays maximised";
+        PumpFor(1000ms);
+        return "";
+    }
+
+    std::string Maximised() {
+        Click(Middle(WindowRect(GetDlgItem(game_, 3005))));
+        if (!PumpUntil([&] { return IsZoomed(game_) != FALSE; }, 10s)) return "not maximised again";
+        PumpFor(800ms);
+        return "";
+    }
+
+    std::string BossKeyDialog() {
+        Click(Middle(WindowRect(GetDlgItem(game_, 3008))));
+        if (!PumpUntil([&] {
+                return (box_ = FindProcessDialog(korvex_->pid(), L"设置老板键")) != nullptr;
+            }))
+            return "no boss-key dialog";
+        PumpFor(500ms);
+        // It shows the stored key.
+        HWND control = FindWindowExW(box_, nullptr, L"msctls_hotkey32", nullptr);
+        if (!control || (SendMessageW(control, HKM_GETHOTKEY, 0, 0) & 0xFFFF) != kBossKey)
+            return "the dialog does not show the stored key";
+        return "";
+    }
+
+    std::string BossKeyDialogClosed() {
+        PressKeys({VK_ESCAPE});
+        if (!PumpUntil([&] { return !IsWindow(box_); }, 10s)) return "the dialog stays";
+        return "";
+    }
+
     std::string BossKey(bool shown_after) {
         Typist typist;
         PressKeys({VK_CONTROL, VK_MENU, 'Z'});
@@ -299,6 +335,10 @@ class PlayThrough {
                Step("login-typed", [&] { return TypeLogin("123456"); }) &&
                Step("game-window", [&] { return Submitted(); }) &&
                Step("playing", [&] { return Play(); }) &&
+               Step("game-window-restored", [&] { return Restored(); }) &&
+               Step("game-window-maximised-again", [&] { return Maximised(); }) &&
+               Step("boss-key-dialog", [&] { return BossKeyDialog(); }) &&
+               Step("boss-key-dialog-cancelled", [&] { return BossKeyDialogClosed(); }) &&
                Step("boss-key-hides", [&] { return BossKey(false); }) &&
                Step("boss-key-shows", [&] { return BossKey(true); }) &&
                Step("exit-question", [&] { return ExitQuestion(); }) &&
