@@ -12,6 +12,8 @@ if(WIN32)
   add_compile_definitions(UNICODE _UNICODE NOMINMAX WINVER=0x0601 _WIN32_WINNT=0x0601)
   # The programs must not depend on any DLL of the toolchain.
   add_link_options(-static -static-libgcc -static-libstdc++)
+  # What ships carries no symbols (the static runtime brings its debugging sections along).
+  add_link_options($<$<CONFIG:Release>:-s>)
   if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86")
     # GCC 12's i686 optimiser reports overlapping copies inside std::string concatenation that
     # cannot happen (GCC bug 105329); the same code is checked by the other two builds.
