@@ -23,12 +23,6 @@ using namespace std::chrono_literals;
 
 constexpr char kGameTarget[] = "/game.html?uid=1&token=ab&sid=12&isclient=1&acc=tom";
 
-RECT WindowRect(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    return r;
-}
-
 bool Saw(const PageServerProcess& server, const std::string& target) {
     return server.WaitFor([&](const std::vector<std::string>& r) {
         return std::find(r.begin(), r.end(), "GET " + target) != r.end();
@@ -110,23 +104,6 @@ bool HotkeyTaken(UINT modifiers, UINT key) {
     }
     return GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED;
 }
-
-// A small window of the test's own in the foreground, from which the player presses keys
-// meant for another program (global hotkeys need some window with the keyboard focus).
-class Typist {
-  public:
-    Typist() {
-        window_ = CreateWindowExW(0, L"EDIT", L"", WS_POPUP | WS_VISIBLE | WS_BORDER, 10, 900, 200,
-                                  30, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-        SetForegroundWindow(window_);
-        SetFocus(window_);
-        PumpFor(300ms);
-    }
-    ~Typist() { DestroyWindow(window_); }
-
-  private:
-    HWND window_ = nullptr;
-};
 
 class GameWindowTest : public GameTest {
   protected:

@@ -162,7 +162,11 @@ bool CrashThread(DWORD thread_id) {
         CONTEXT context{};
         context.ContextFlags = CONTEXT_CONTROL;
         if (GetThreadContext(thread, &context)) {
+#if defined(_M_X64) || defined(__x86_64__)
             context.Rip = 0;
+#else
+            context.Eip = 0;
+#endif
             done = SetThreadContext(thread, &context) != FALSE;
         }
         ResumeThread(thread);

@@ -23,12 +23,6 @@ namespace {
 using namespace korvex_test;
 using namespace std::chrono_literals;
 
-RECT WindowRect(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    return r;
-}
-
 POINT Middle(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
 // A click with real input where the player would click.

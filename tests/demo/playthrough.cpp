@@ -40,12 +40,6 @@ using namespace std::chrono_literals;
 
 constexpr DWORD kBossKey = 0x065A;  // Ctrl+Alt+Z, as the boss-key dialog stores it
 
-RECT WindowRect(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    return r;
-}
-
 POINT Middle(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
 void Click(POINT at) {
@@ -68,22 +62,6 @@ void Type(const std::string& text) {
         PumpFor(30ms);
     }
 }
-
-// A small window of the player's own in the foreground, from which global keys are pressed.
-class Typist {
-  public:
-    Typist() {
-        window_ = CreateWindowExW(0, L"EDIT", L"", WS_POPUP | WS_VISIBLE, 0, 1079, 1, 1, nullptr,
-                                  nullptr, GetModuleHandleW(nullptr), nullptr);
-        SetForegroundWindow(window_);
-        SetFocus(window_);
-        PumpFor(300ms);
-    }
-    ~Typist() { DestroyWindow(window_); }
-
-  private:
-    HWND window_ = nullptr;
-};
 
 class PlayThrough {
   public:

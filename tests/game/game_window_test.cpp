@@ -26,12 +26,6 @@ namespace {
 using namespace korvex_test;
 using namespace std::chrono_literals;
 
-RECT WindowRect(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    return r;
-}
-
 class GameWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {

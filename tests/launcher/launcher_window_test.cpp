@@ -69,12 +69,6 @@ class Desktop {
     HWND window_ = nullptr;
 };
 
-RECT WindowRect(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    return r;
-}
-
 class LauncherWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {

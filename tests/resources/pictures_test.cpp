@@ -15,19 +15,7 @@
 
 namespace {
 
-class GdiplusEnvironment : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        Gdiplus::GdiplusStartupInput input;
-        ASSERT_EQ(Gdiplus::GdiplusStartup(&m_token, &input, nullptr), Gdiplus::Ok);
-    }
-    void TearDown() override { Gdiplus::GdiplusShutdown(m_token); }
-
-  private:
-    ULONG_PTR m_token = 0;
-};
-[[maybe_unused]] auto* const g_gdiplus =
-    ::testing::AddGlobalTestEnvironment(new GdiplusEnvironment);
+// GDI+ runs for the whole program (korvex_gdiplus_environment).
 
 const ResourceModule& Korvex() {
     static const ResourceModule module(BinDir() / L"Korvex.exe");

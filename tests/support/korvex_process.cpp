@@ -49,22 +49,24 @@ SysCtrlConfig DemoConfig(const std::string& origin, const std::string& login_pat
     return c;
 }
 
+struct WindowSearch {
+    DWORD pid;
+    bool visible_only;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM lp) {
+    auto* s = reinterpret_cast<WindowSearch*>(lp);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == s->pid && (!s->visible_only || IsWindowVisible(window)))
+        s->found.push_back(window);
+    return TRUE;
+}
+
 std::vector<HWND> ProcessWindows(DWORD pid, bool visible_only) {
-    struct Search {
-        DWORD pid;
-        bool visible_only;
-        std::vector<HWND> found;
-    } search{pid, visible_only, {}};
-    EnumWindows(
-        [](HWND window, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == s->pid && (!s->visible_only || IsWindowVisible(window)))
-                s->found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{pid, visible_only, {}};
+    EnumWindows(CollectProcessWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

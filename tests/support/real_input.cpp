@@ -1,8 +1,11 @@
 #include "real_input.h"
 
 #include <algorithm>
+#include <chrono>
 #include <iterator>
 #include <vector>
+
+#include "message_pump.h"
 
 namespace korvex_test {
 namespace {
@@ -70,5 +73,24 @@ POINT ScreenPoint(HWND window, POINT client) {
     ::ClientToScreen(window, &client);
     return client;
 }
+
+RECT WindowRect(HWND window) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    return r;
+}
+
+// One pixel in the screen's bottom-left corner: out of the way of what tests look at and out
+// of their screenshots.
+Typist::Typist() {
+    window_ = ::CreateWindowExW(0, L"EDIT", L"", WS_POPUP | WS_VISIBLE, 0,
+                                ::GetSystemMetrics(SM_CYSCREEN) - 1, 1, 1, nullptr, nullptr,
+                                ::GetModuleHandleW(nullptr), nullptr);
+    ::SetForegroundWindow(window_);
+    ::SetFocus(window_);
+    PumpFor(std::chrono::milliseconds(300));
+}
+
+Typist::~Typist() { ::DestroyWindow(window_); }
 
 }  // namespace korvex_test

@@ -19,5 +19,20 @@ void PressKeys(std::initializer_list<WORD> virtualKeys);
 
 // The screen point at client point `client` of `window`.
 POINT ScreenPoint(HWND window, POINT client);
+// Where a window lies on the screen (GetWindowRect).
+RECT WindowRect(HWND window);
+
+// A small window of the test's own in the foreground with the keyboard focus, from which keys
+// meant for another program are pressed (global hotkeys need some window with the focus).
+class Typist {
+  public:
+    Typist();
+    ~Typist();
+    Typist(const Typist&) = delete;
+    Typist& operator=(const Typist&) = delete;
+
+  private:
+    HWND window_ = nullptr;
+};
 
 }  // namespace korvex_test
