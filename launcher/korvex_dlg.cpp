@@ -139,6 +139,7 @@ BOOL CKorvexDlg::OnInitDialog() {
                                 g_config.nBrowserWidth, g_config.nBrowserHeight, TRUE);
         m_browserDlg.ShowWindow(SW_SHOW);
         m_browserDlg.SetFocus();
+        Trace().Write("browser host shown");
     }
 
     m_nid.cbSize = sizeof(m_nid);

@@ -37,6 +37,13 @@ bool SawStarting(const std::vector<std::string>& requests, const std::string& st
                        [&](const std::string& r) { return r.rfind("GET " + start, 0) == 0; });
 }
 
+// The first top-level window owned by `owner`.
+HWND OwnedWindow(HWND owner) {
+    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (GetWindow(w, GW_OWNER) == owner) return w;
+    return nullptr;
+}
+
 // Ends Korvex the way its own exit does: WM_QUIT reaches the launcher's modal loop.
 void Quit(const KorvexProcess& korvex) { PostMessageW(korvex.Launcher(), WM_QUIT, 0, 0); }
 
@@ -106,6 +113,28 @@ TEST_F(KorvexTest, AppearsWithTheLoginPageAndKeepsItsEngineProfileBesideItself) 
         std::find(CommandLine(korvex.EnginePid()).begin(), CommandLine(korvex.EnginePid()).end(),
                   "--user-data-dir=" + UnixPath(korvex.CacheFolder())),
         CommandLine(korvex.EnginePid()).end());
+}
+
+// A machine without a Chromium-family browser: the launcher still opens, nothing is asked of the
+// site, and the player can leave as usual.
+TEST_F(KorvexTest, WithoutABrowserEngineTheLauncherOpensAndEndsNormally) {
+    const SysCtrlConfig config = Config("/login.html");
+    KorvexProcess korvex(&config);
+    ASSERT_TRUE(korvex.Start({L"KORVEX_BROWSER_ENGINE=/nonexistent/chromium"}));
+    HWND launcher = korvex.WaitFor(&KorvexProcess::Launcher);
+    ASSERT_TRUE(launcher);
+    // The browser host is there, over the page's place, with no browser in it.
+    HWND host = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (host = OwnedWindow(launcher)) != nullptr; }, 30s));
+    PumpFor(2s);
+    EXPECT_TRUE(IsWindowVisible(host));
+    EXPECT_EQ(FindWindowExW(host, nullptr, L"CefBrowserWindow", nullptr), nullptr);
+    EXPECT_TRUE(korvex.running());
+    EXPECT_EQ(korvex.EnginePid(), 0ul);
+    EXPECT_TRUE(server_.Requests().empty());
+    Quit(korvex);
+    ASSERT_TRUE(korvex.WaitForExit(30s));
+    EXPECT_EQ(korvex.exit_code(), 0u);
 }
 
 TEST(KorvexSecure, ALoginPageWithASelfSignedCertificateLoads) {
