@@ -3,10 +3,11 @@
 // alone in the same run).
 //
 //   korvex_bench startup [rounds]
-//       Start of Korvex.exe -> its first layer pushed (from Korvex's own trace); -> its browser
-//       host shown; -> the login page's first frame on the screen (its colour in the middle of
-//       the host); and when the engine first answered (from the trace). A fresh folder, so a
-//       fresh engine profile, every round.
+//       Start of Korvex.exe -> its first layer pushed and -> its browser host shown (from
+//       Korvex's own trace, which counts from the process's creation); -> the login page's
+//       first frame on the screen (its colour in the middle of the host, timed here from just
+//       before the process is created); and when the engine first answered (from the trace).
+//       A fresh folder, so a fresh engine profile, every round.
 //   korvex_bench handover [rounds]
 //       Login address accepted -> game window shown, from Korvex's own trace (a login page that
 //       goes to the game address by itself).
@@ -14,6 +15,12 @@
 //       The game window in this process, maximised, on an animated canvas: frames delivered and
 //       painted per second at its size; then the processor time of this process and of the
 //       engine while the game is shown and while it is hidden (the boss key's hide).
+//   korvex_bench clicks [count]
+//       The game window in this process on a page that turns white or black on each press: a
+//       press posted to the game browser's window -> the changed pixel on the screen.
+//   korvex_bench idle [seconds]
+//       A real Korvex.exe left alone: its processor use and private memory (the engine's not
+//       counted) with the launcher up, with the game window shown, and with it hidden.
 //   korvex_bench layer [count]
 //       The launcher's recomposition in this process (which runs from a copy of its own, with a
 //       sysctrl.dat beside it): RepaintLayer called count times, and a button's hover entered
@@ -21,6 +28,7 @@
 #include <winsock2.h>
 
 #include <windows.h>
+#include <psapi.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -112,12 +120,12 @@ int Startup(int rounds) {
         const std::wstring trace = korvex.folder() + L"\\trace.txt";
         const auto start = Clock::now();
         if (!korvex.Start({L"KORVEX_CEF_LOG=1", L"KORVEX_LOG=1"}, trace)) return 1;
-        std::optional<double> host_ms, frame_ms;
+        // The login page is on the screen when the middle of the host shows its colour.
+        std::optional<double> frame_ms;
         PumpUntil(
             [&] {
                 HWND host = korvex.Host();
-                if (!host_ms && host && IsWindowVisible(host)) host_ms = Ms(Clock::now() - start);
-                if (host_ms) {
+                if (host && IsWindowVisible(host)) {
                     RECT r;
                     GetWindowRect(host, &r);
                     const POINT middle{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
@@ -132,6 +140,7 @@ int Startup(int rounds) {
         const auto running = TraceTime(trace, "the engine runs ");
         const auto layer = KorvexTraceTime(trace, "first layer pushed");
         const auto answered = TraceTime(trace, "the engine answered ");
+        const auto host_ms = KorvexTraceTime(trace, "browser host shown");
         if (!host_ms || !frame_ms || !answered) {
             std::printf("round %d: incomplete (host %s, frame %s, answer %s)\n", round,
                         host_ms ? "seen" : "not seen", frame_ms ? "seen" : "not seen",
@@ -197,9 +206,9 @@ double EngineCpu(const std::vector<unsigned long>& pids) {
     return total;
 }
 
-double OwnCpu() {
+double ProcessCpu(HANDLE process) {
     FILETIME created, exited, kernel, user;
-    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    GetProcessTimes(process, &created, &exited, &kernel, &user);
     auto seconds = [](const FILETIME& t) {
         return double((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) /
                1e7;
@@ -207,22 +216,47 @@ double OwnCpu() {
     return seconds(kernel) + seconds(user);
 }
 
+double OwnCpu() { return ProcessCpu(GetCurrentProcess()); }
+
+// The game window in this process on a page of tests/game/pages, its browser's window ready.
+struct LocalGame {
+    ULONG_PTR gdiplus = 0;
+    CefRefPtr<CBrowserHandler> handler;
+    CGameDialog* game = nullptr;
+    HWND browser = nullptr;
+
+    bool Open(const std::string& url) {
+        Gdiplus::GdiplusStartupInput input;
+        Gdiplus::GdiplusStartup(&gdiplus, &input, nullptr);
+        handler = new CBrowserHandler;
+        game = new CGameDialog;
+        game->m_gameUrl = korvex::Utf8ToWide(url);
+        game->Create(IDD_GAME, nullptr);
+        game->ShowWindow(SW_SHOW);
+        return PumpUntil([&] {
+            browser = FindWindowExW(game->m_hWnd, nullptr, L"CefBrowserWindow", nullptr);
+            return browser && cef_detail::FramesPaintedIn(browser) > 0;
+        });
+    }
+    ~LocalGame() {
+        if (game) {
+            game->DestroyWindow();
+            delete game;
+        }
+        if (handler) handler->CloseAllBrowsers(true);
+        PumpFor(std::chrono::milliseconds(500));
+        handler = nullptr;
+        Gdiplus::GdiplusShutdown(gdiplus);
+    }
+};
+
 int GameView(int seconds) {
     PageServerProcess server(SourcePath("tests/game/pages"));
-    if (!server.running() || !browser_test::EngineStarted()) return 1;
-    Gdiplus::GdiplusStartupInput input;
-    ULONG_PTR gdiplus = 0;
-    Gdiplus::GdiplusStartup(&gdiplus, &input, nullptr);
-    CefRefPtr<CBrowserHandler> handler = new CBrowserHandler;
-    auto* game = new CGameDialog;
-    game->m_gameUrl = korvex::Utf8ToWide(server.Url("/animated.html"));
-    game->Create(IDD_GAME, nullptr);
-    game->ShowWindow(SW_SHOW);
-    HWND browser = nullptr;
-    PumpUntil([&] {
-        browser = FindWindowExW(game->m_hWnd, nullptr, L"CefBrowserWindow", nullptr);
-        return browser && cef_detail::FramesPaintedIn(browser) > 0;
-    });
+    LocalGame local;
+    if (!server.running() || !browser_test::EngineStarted() ||
+        !local.Open(server.Url("/animated.html")))
+        return 1;
+    HWND browser = local.browser;
     PumpFor(std::chrono::seconds(2));  // warm-up
     RECT r{};
     GetClientRect(browser, &r);
@@ -247,16 +281,85 @@ int GameView(int seconds) {
                     cef_detail::FramesDeliveredTo(browser) - frames0);
     };
     measure("shown");
-    game->OnHideShow();
+    local.game->OnHideShow();
     PumpFor(std::chrono::milliseconds(500));
     measure("hidden");
-    game->OnHideShow();
-    game->DestroyWindow();
-    delete game;
-    handler->CloseAllBrowsers(true);
-    PumpFor(std::chrono::milliseconds(500));
-    handler = nullptr;
-    Gdiplus::GdiplusShutdown(gdiplus);
+    local.game->OnHideShow();
+    return 0;
+}
+
+int Clicks(int count) {
+    PageServerProcess server(SourcePath("tests/game/pages"));
+    LocalGame local;
+    if (!server.running() || !browser_test::EngineStarted() ||
+        !local.Open(server.Url("/click.html")))
+        return 1;
+    PumpFor(std::chrono::seconds(1));
+    RECT r{};
+    GetWindowRect(local.browser, &r);
+    const POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    POINT client = at;
+    ScreenToClient(local.browser, &client);
+    std::vector<double> latencies;
+    bool white = false;
+    for (int i = 0; i < count; ++i) {
+        white = !white;
+        const COLORREF wanted = white ? RGB(255, 255, 255) : RGB(0, 0, 0);
+        const auto start = Clock::now();
+        PostMessageW(local.browser, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.x, client.y));
+        PostMessageW(local.browser, WM_LBUTTONUP, 0, MAKELPARAM(client.x, client.y));
+        if (PumpUntil([&] { return Near(ScreenPixel(at), wanted); }, std::chrono::seconds(5)))
+            latencies.push_back(Ms(Clock::now() - start));
+        PumpFor(std::chrono::milliseconds(200));
+    }
+    if (latencies.empty()) return 1;
+    std::printf(
+        "click to changed pixel in the game view: min %.1f ms, median %.1f ms, max %.1f ms "
+        "over %zu clicks\n",
+        *std::min_element(latencies.begin(), latencies.end()), Median(latencies),
+        *std::max_element(latencies.begin(), latencies.end()), latencies.size());
+    return 0;
+}
+
+double PrivateMiB(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                         sizeof counters);
+    // Wine fills only the page-file figure, which it takes from the process's private pages.
+    return double(std::max<SIZE_T>(counters.PrivateUsage, counters.PagefileUsage)) / 1048576.0;
+}
+
+int Idle(int seconds) {
+    auto measure = [&](const KorvexProcess& korvex, const char* what) {
+        PumpFor(std::chrono::seconds(2));  // settled
+        const double cpu0 = ProcessCpu(korvex.process());
+        const auto t0 = Clock::now();
+        PumpFor(std::chrono::seconds(seconds));
+        const double t = Ms(Clock::now() - t0) / 1000.0;
+        std::printf("%s: Korvex %.1f %% of a processor, %.1f MiB private\n", what,
+                    100.0 * (ProcessCpu(korvex.process()) - cpu0) / t,
+                    PrivateMiB(korvex.process()));
+        std::fflush(stdout);
+    };
+    {
+        // A login page that stays: the launcher as a player sees it before logging in.
+        PageServerProcess server(SourcePath("tests/app/pages"));
+        const SysCtrlConfig config = DemoConfig(server.Origin(), "/login.html");
+        KorvexProcess korvex(&config);
+        if (!server.running() || !korvex.Start() || !korvex.WaitFor(&KorvexProcess::Host)) return 1;
+        measure(korvex, "launcher with the login page");
+        korvex.Kill();
+    }
+    // A login page that logs in by itself: the game window, shown and then hidden by the icon.
+    PageServerProcess server(SourcePath("tests/game/pages"));
+    const SysCtrlConfig config = DemoConfig(server.Origin(), "/login.html");
+    KorvexProcess korvex(&config);
+    if (!server.running() || !korvex.Start() || !korvex.WaitFor(&KorvexProcess::Game)) return 1;
+    measure(korvex, "game window shown");
+    PostMessageW(korvex.Launcher(), WM_TRAY_NOTIFY, 0, WM_LBUTTONDOWN);
+    measure(korvex, "game window hidden");
+    korvex.Kill();
     return 0;
 }
 
@@ -314,6 +417,8 @@ int main() {
     if (what == L"startup") return Startup(rounds);
     if (what == L"handover") return Handover(rounds);
     if (what == L"gameview") return GameView(argc > 2 ? rounds : 10);
+    if (what == L"clicks") return Clicks(argc > 2 ? rounds : 20);
+    if (what == L"idle") return Idle(argc > 2 ? rounds : 10);
     if (what == L"layer") {
         const int copied = RunAsScratchCopy(argc, argv);
         return copied >= 0 ? copied : Layer(argc > 2 ? rounds : 300);
