@@ -186,11 +186,18 @@ void RecordingClient::OnLoadError(CefRefPtr<CefBrowser>, CefRefPtr<CefFrame> fra
     load_errors_.push_back({int(code), text.ToString(), url.ToString(), frame && frame->IsMain()});
 }
 
-bool RecordingClient::OnBeforeBrowse(CefRefPtr<CefBrowser>, CefRefPtr<CefFrame> frame,
+bool RecordingClient::OnBeforeBrowse(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
                                      CefRefPtr<CefRequest> request, bool is_redirect) {
     const std::string url = request->GetURL().ToString();
-    std::lock_guard lock(mutex_);
-    navigations_.push_back({url, frame && frame->IsMain(), is_redirect, CefCurrentlyOn(TID_UI)});
+    {
+        std::lock_guard lock(mutex_);
+        navigations_.push_back(
+            {url, frame && frame->IsMain(), is_redirect, CefCurrentlyOn(TID_UI)});
+    }
+    if (!close_substring.empty() && url.find(close_substring) != std::string::npos) {
+        CefPostTask(TID_UI,
+                    new CefClosureTask([browser] { browser->GetHost()->CloseBrowser(true); }));
+    }
     return !veto_substring.empty() && url.find(veto_substring) != std::string::npos;
 }
 

@@ -117,6 +117,9 @@ class RecordingClient : public CefClient,
     // Settings (set before the events they affect).
     std::atomic<bool> clear_menu{false};
     std::string veto_substring;  // navigations whose address holds it are cancelled
+    // Navigations whose address holds it go ahead, and their browser is closed right after the
+    // check (while the engine starts the navigation).
+    std::string close_substring;
 
     // Snapshots.
     std::vector<CefRefPtr<CefBrowser>> Browsers();

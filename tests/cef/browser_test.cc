@@ -33,6 +33,14 @@ constexpr const char* kPopupPage =
     "<button onclick=\"window.open('/pop-script')\" style='position:absolute;left:0;top:100px;"
     "width:200px;height:50px'>open</button></body></html>";
 
+// The engine's pages (its own about:blank included).
+int PageTargets() {
+    int count = 0;
+    cef_detail::Json targets = cef_detail::GetConnection()->Call("Target.getTargets", {});
+    for (const auto& t : targets["targetInfos"]) count += t.value("type", "") == "page";
+    return count;
+}
+
 class BrowserTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -393,16 +401,29 @@ TEST_F(BrowserTest, ContextMenuIsOfferedAndNotShownWhenEmptied) {
     EXPECT_FALSE(menu_visible());
 }
 
+// A browser closed just as its page's navigation goes ahead (the engine is committing it) takes
+// its page out of the engine all the same.
+TEST_F(BrowserTest, ClosedAsItsNavigationGoesAheadLeavesNoPage) {
+    const int pages_before = PageTargets();
+    client_->close_substring = "closing=1";
+    for (int round = 0; round < 8; ++round) {
+        SCOPED_TRACE(round);
+        CefRefPtr<CefBrowser> browser =
+            OpenBrowser(client_.get(), host_.hwnd(), server_.Url("/colour"));
+        ASSERT_TRUE(browser);
+        browser->GetMainFrame()->LoadURL(server_.Url("/colour?closing=1&round=") +
+                                         std::to_string(round));
+        ASSERT_TRUE(PumpUntil([&] { return client_->Browsers().empty(); }));
+        EXPECT_TRUE(PumpUntil([&] { return PageTargets() == pages_before; }, 10s))
+            << PageTargets() << " pages, " << pages_before << " before";
+    }
+    client_->close_substring.clear();
+}
+
 // The player closes the window while the page is still being set up: whatever step the
 // browser has reached, it ends cleanly, leaves no page in the engine, and the library goes on.
 TEST_F(BrowserTest, ParentDestroyedWhileTheBrowserIsBeingMadeLeavesNothingBehind) {
-    auto page_targets = [] {
-        int count = 0;
-        cef_detail::Json targets = cef_detail::GetConnection()->Call("Target.getTargets", {});
-        for (const auto& t : targets["targetInfos"]) count += t.value("type", "") == "page";
-        return count;
-    };
-    const int pages_before = page_targets();
+    const int pages_before = PageTargets();
     for (const auto delay : {0ms, 20ms, 60ms, 150ms, 400ms}) {
         SCOPED_TRACE(testing::Message() << "parent destroyed " << delay.count() << " ms in");
         HWND parent = CreateWindowExW(0, L"BrowserTestHost", L"short-lived", WS_POPUP | WS_VISIBLE,
@@ -420,8 +441,10 @@ TEST_F(BrowserTest, ParentDestroyedWhileTheBrowserIsBeingMadeLeavesNothingBehind
         EXPECT_TRUE(PumpUntil([&] {
             return client_->Browsers().empty() &&
                    client_->ClosedOrder().size() == client_->CreatedOrder().size() &&
-                   page_targets() == pages_before;
-        }));
+                   PageTargets() == pages_before;
+        })) << client_->Browsers().size() << " browsers open, " << client_->CreatedOrder().size()
+            << " made, " << client_->ClosedOrder().size() << " closed, " << PageTargets()
+            << " pages (" << pages_before << " before)";
     }
     CefRefPtr<CefBrowser> browser =
         OpenBrowser(client_.get(), host_.hwnd(), server_.Url("/colour"));

@@ -69,9 +69,7 @@ void BrowserImpl::Attach(std::string target_id) {
     target_id_ = std::move(target_id);
     Trace(id_, "target " + target_id_);
     if (closed_) {  // closed while the target was being made
-        if (Connection* connection = GetConnection()) {
-            connection->Send("Target.closeTarget", {{"targetId", target_id_}});
-        }
+        BrowserRegistry::Get().CloseTarget(target_id_);
         return;
     }
     BrowserRegistry::Get().BindTarget(this, target_id_);
@@ -488,9 +486,7 @@ void BrowserImpl::FinishClose() {
         painter = std::move(painter_);
     }
     painter.reset();
-    if (Connection* connection = GetConnection(); connection && !target_id_.empty()) {
-        connection->Send("Target.closeTarget", {{"targetId", target_id_}});
-    }
+    BrowserRegistry::Get().CloseTarget(target_id_);
     BrowserRegistry::Get().Remove(this);
     if (created_reported_) {
         if (CefRefPtr<CefLifeSpanHandler> life =

@@ -86,6 +86,16 @@ void BrowserRegistry::Listen(Connection* connection) {
     connection->Send("Target.setDiscoverTargets", {{"discover", true}});
 }
 
+void BrowserRegistry::CloseTarget(const std::string& target_id) {
+    Connection* connection = GetConnection();
+    if (target_id.empty() || !connection) return;
+    {
+        std::lock_guard lock(mutex_);
+        closing_targets_.insert(target_id);
+    }
+    connection->Send("Target.closeTarget", {{"targetId", target_id}});
+}
+
 void BrowserRegistry::OnEvent(const std::string& method, const Json& params,
                               const std::string& session_id) {
     if (!session_id.empty()) {
@@ -96,12 +106,27 @@ void BrowserRegistry::OnEvent(const std::string& method, const Json& params,
     }
     if (method == "Target.targetCreated") {
         OnPopupTarget(params.value("targetInfo", Json::object()));
+    } else if (method == "Target.targetInfoChanged") {
+        const std::string target = params.value("targetInfo", Json::object()).value("targetId", "");
+        bool closing = false;
+        {
+            std::lock_guard lock(mutex_);
+            closing = closing_targets_.count(target) != 0;
+        }
+        // Still there after it was asked to close: the close was lost; ask again.
+        if (closing)
+            if (Connection* connection = GetConnection())
+                connection->Send("Target.closeTarget", {{"targetId", target}});
     } else if (method == "Target.targetDestroyed" || method == "Target.detachedFromTarget") {
         // The page went away on its own (window.close(), engine gone): close its browser too.
         const std::string target =
             params.contains("targetId")
                 ? params.value("targetId", "")
                 : params.value("targetInfo", Json::object()).value("targetId", "");
+        if (method == "Target.targetDestroyed") {
+            std::lock_guard lock(mutex_);
+            closing_targets_.erase(target);
+        }
         if (CefRefPtr<BrowserImpl> browser = ByTarget(target)) browser->CloseBrowser(true);
     }
 }
@@ -130,7 +155,7 @@ void BrowserRegistry::OnPopupTarget(const Json& info) {
         Connection* connection = GetConnection();
         if (!connection) return;
         if (suppress) {
-            connection->Send("Target.closeTarget", {{"targetId", target_id}});
+            BrowserRegistry::Get().CloseTarget(target_id);
             return;
         }
         PostToThread(TID_UI, [window_info, popup_client, target_id] {

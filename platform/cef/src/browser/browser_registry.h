@@ -4,6 +4,7 @@
 
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 
 #include "browser/browser_impl.h"
@@ -29,6 +30,12 @@ class BrowserRegistry {
     // Installs the listeners once per connection.
     void Listen(Connection* connection);
 
+    // Any thread. Asks the engine to close a browser's page and keeps asking until it is gone:
+    // a close that reaches a page while its navigation is being committed can be lost in the
+    // engine, and the page then lives on. The page's next change of address or title after such
+    // a close asks again.
+    void CloseTarget(const std::string& target_id);
+
   private:
     void OnEvent(const std::string& method, const Json& params, const std::string& session_id);
     void OnPopupTarget(const Json& target_info);
@@ -38,6 +45,7 @@ class BrowserRegistry {
     std::map<int, CefRefPtr<BrowserImpl>> browsers_;
     std::map<std::string, BrowserImpl*> by_session_;
     std::map<std::string, BrowserImpl*> by_target_;
+    std::set<std::string> closing_targets_;  // asked to close, not yet reported destroyed
     Connection* listening_ = nullptr;
 };
 
