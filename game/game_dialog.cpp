@@ -226,16 +226,20 @@ void CGameDialog::LayoutControls(int cx, int cy) {
         ::MoveWindow(browser, kFrame, kStripHeight, cx - 2 * kFrame, cy - kStripHeight - kFrame,
                      TRUE);
     }
+    // A moved button paints itself anew at its new place: the bits a move would carry over come
+    // from the window's surface before its resize, which need not hold the button any more
+    // (restored to maximised, the buttons came out black and stayed so).
+    constexpr UINT kMoveButton = SWP_NOSIZE | SWP_NOCOPYBITS;
     int x = cx - kWindowButtonStep;
     for (CImageButton* button : {m_btnClose, m_btnMaximize, m_btnMinimize, m_btnHide}) {
-        if (button) button->SetWindowPos(nullptr, x, kWindowButtonTop, 0, 0, SWP_NOSIZE);
+        if (button) button->SetWindowPos(nullptr, x, kWindowButtonTop, 0, 0, kMoveButton);
         x -= kWindowButtonStep;
     }
     x = cx - kTextButtonsFrom;
     for (CImageButton* button :
          {m_btnClearCache, m_btnBossKey, m_btnOfficialSite, m_btnRecharge, m_btnRefresh}) {
         if (!button) continue;  // a missing button takes no place
-        button->SetWindowPos(nullptr, x, kTextButtonTop, 0, 0, SWP_NOSIZE);
+        button->SetWindowPos(nullptr, x, kTextButtonTop, 0, 0, kMoveButton);
         x -= kTextButtonStep;
     }
 }

@@ -15,6 +15,7 @@
 #include "base/utf.h"
 #include "page_server_process.h"
 #include "real_input.h"
+#include "screen_pixels.h"
 
 namespace {
 
@@ -140,6 +141,16 @@ class GameWindowTest : public GameTest {
         return box;
     }
     bool Shown() { return IsWindowVisible(game_) != FALSE; }
+    // Every button of the title strip shows its picture on the screen where it now stands (the
+    // strip itself is black).
+    void ExpectStripPainted() {
+        for (int id = 3001; id <= 3009; ++id) {
+            const Pixels shown = CaptureScreen(Control(id));
+            const auto lit = std::count_if(shown.argb.begin(), shown.argb.end(),
+                                           [](std::uint32_t p) { return Rgb(p) != 0; });
+            EXPECT_GT(lit, 10) << "button " << id << " is not drawn";
+        }
+    }
 
     SysCtrlConfig config_{};
     std::unique_ptr<KorvexProcess> korvex_;
@@ -186,8 +197,9 @@ TEST_F(GameWindowTest, ShowsTheServerLineAndLaysItsStripOutForAnySize) {
         EXPECT_EQ(at(0xFFFF).x, 0);  // the logo stays where it was made
         EXPECT_EQ(at(0xFFFF).y, 0);
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(game_, 0xFFFF)));
+        ExpectStripPainted();
     }
-    // A double click on the strip maximises again.
+    // A double click on the strip maximises again, and the moved buttons show at their places.
     MoveMouseTo({WindowRect(game_).left + 600, WindowRect(game_).top + 12});
     PumpFor(150ms);
     for (int i = 0; i < 2; ++i) {
@@ -195,6 +207,9 @@ TEST_F(GameWindowTest, ShowsTheServerLineAndLaysItsStripOutForAnySize) {
         LeftButton(false);
     }
     EXPECT_TRUE(PumpUntil([&] { return IsZoomed(game_) != FALSE; }, 10s));
+    MoveMouseTo({WindowRect(game_).left + 600, WindowRect(game_).top + 300});
+    PumpFor(800ms);
+    ExpectStripPainted();
 }
 
 TEST_F(GameWindowTest, KeysAndTheCloseRequestLeaveItOpenRightClicksActLikeLeftOnes) {
