@@ -1,6 +1,7 @@
 #include "afx/app.h"
 
 #include "base/exe_paths.h"
+#include "message_loop.h"
 #include "window_plumbing.h"
 
 namespace {
@@ -62,6 +63,14 @@ int CWinApp::Main(HINSTANCE hInstance, LPWSTR lpCmdLine, int nCmdShow) {
     }
     return app->Run();
 }
+
+namespace afx::detail {
+
+void ForgetMainWindow(CWnd* wnd) {
+    if (g_app != nullptr && g_app->m_pMainWnd == wnd) g_app->m_pMainWnd = nullptr;
+}
+
+}  // namespace afx::detail
 
 CWinApp* AfxGetApp() { return g_app; }
 

@@ -4,6 +4,7 @@
 
 #include "afx/app.h"
 #include "afx/message_entries.h"
+#include "message_loop.h"
 #include "window_plumbing.h"
 
 void CDataExchange::Fail(LPCWSTR reason) {

@@ -1,4 +1,4 @@
-// Internal: how window handles become bound to CWnd objects and how messages are pumped.
+// Internal: how window handles become bound to CWnd objects.
 #pragma once
 
 #include <windows.h>
@@ -21,25 +21,8 @@ class CreationScope {
     HHOOK m_hook;
 };
 
-// Offers msg to PreTranslateMessage of its window and then of each parent up to the top-level
-// window; true when one of them consumed it.
-bool PreTranslate(MSG* msg);
-
-// Marks a message loop running on this thread for its lifetime.
-class LoopScope {
-  public:
-    LoopScope();
-    ~LoopScope();
-    LoopScope(const LoopScope&) = delete;
-    LoopScope& operator=(const LoopScope&) = delete;
-};
-
-// Waits for the next message and, unless PreTranslate consumes it, translates and dispatches
-// it. False when the message is WM_QUIT (left in msg). The outermost loop also discards the
-// temporary wrappers between messages; a nested loop leaves them to its callers.
-bool PumpMessage(MSG& msg);
-
-// Clears the application's main-window pointer when it designates wnd.
+// Clears the application's main-window pointer when it designates wnd (the application keeps
+// that pointer; a window calls this as it goes).
 void ForgetMainWindow(CWnd* wnd);
 
 }  // namespace afx::detail

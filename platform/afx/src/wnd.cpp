@@ -13,7 +13,6 @@ struct ThreadState {
     std::unordered_map<HWND, CWnd*> permanent;
     std::unordered_map<HWND, CWnd*> temporary;
     CWnd* pendingCreate = nullptr;
-    int loopDepth = 0;
     MSG current{};  // the message being handled now, for Default()
 };
 
@@ -92,37 +91,6 @@ CreationScope::CreationScope(CWnd* wnd) : m_previous(State().pendingCreate) {
 CreationScope::~CreationScope() {
     if (m_hook) ::UnhookWindowsHookEx(m_hook);
     State().pendingCreate = m_previous;
-}
-
-bool PreTranslate(MSG* msg) {
-    for (HWND hWnd = msg->hwnd; hWnd != nullptr; hWnd = ::GetParent(hWnd)) {
-        CWnd* wnd = CWnd::FromHandlePermanent(hWnd);
-        if (wnd != nullptr && wnd->PreTranslateMessage(msg)) return true;
-        if (!(::GetWindowLongPtrW(hWnd, GWL_STYLE) & WS_CHILD)) break;
-    }
-    return false;
-}
-
-LoopScope::LoopScope() { ++State().loopDepth; }
-
-LoopScope::~LoopScope() { --State().loopDepth; }
-
-bool PumpMessage(MSG& msg) {
-    if (State().loopDepth <= 1) CWnd::DeleteTempMap();
-    if (::GetMessageW(&msg, nullptr, 0, 0) <= 0) {
-        if (msg.message == WM_QUIT) return false;
-        return true;  // a failed wait: try again
-    }
-    if (!PreTranslate(&msg)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-    return true;
-}
-
-void ForgetMainWindow(CWnd* wnd) {
-    CWinApp* app = AfxGetApp();
-    if (app != nullptr && app->m_pMainWnd == wnd) app->m_pMainWnd = nullptr;
 }
 
 }  // namespace afx::detail
