@@ -49,7 +49,7 @@ TEST(EngineStart, NoEngineReportsFailureAndNothingRuns) {
                                    L"KORVEX_BROWSER_ENGINE=C:\\nowhere\\chrome.exe"}) {
         SCOPED_TRACE(CefString(missing).ToString());
         ProbeProcess probe({L"--profile=" + FreshProfile(L"none")}, {missing});
-        ASSERT_TRUE(probe.started());
+        ASSERT_TRUE(probe.started()) << "error " << probe.start_error();
         EXPECT_EQ(probe.hello().value("initialized", true), false);
         const Json info = probe.Command({{"cmd", "info"}});
         EXPECT_EQ(info.value("connection", true), false);
@@ -89,7 +89,7 @@ bool WaitUntil(const std::function<bool()>& done, std::chrono::seconds limit) {
 TEST(EngineStart, ProgramThatIsNoBrowserNeverBecomesReady) {
     ProbeProcess probe({L"--profile=" + FreshProfile(L"true"), L"--browser-at-start=about:blank"},
                        {L"KORVEX_BROWSER_ENGINE=/bin/true"});
-    ASSERT_TRUE(probe.started());
+    ASSERT_TRUE(probe.started()) << "error " << probe.start_error();
     // The program starts, so the library does; the handshake then fails.
     EXPECT_EQ(probe.hello().value("initialized", false), true);
     EXPECT_TRUE(WaitUntil(

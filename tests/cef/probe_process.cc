@@ -53,6 +53,8 @@ ProbeProcess::ProbeProcess(const std::vector<std::wstring>& args,
                        env.data(), nullptr, &si, &pi)) {
         CloseHandle(pi.hThread);
         process_ = pi.hProcess;
+    } else {
+        start_error_ = GetLastError();
     }
     CloseHandle(child_in);
     CloseHandle(child_out);

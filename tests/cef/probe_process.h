@@ -27,6 +27,8 @@ class ProbeProcess {
     ProbeProcess& operator=(const ProbeProcess&) = delete;
 
     bool started() const { return process_ != nullptr; }
+    // Why the probe could not be started (the system's error code), 0 when it was.
+    unsigned long start_error() const { return start_error_; }
     // The first line: {"initialized": bool}.
     const Json& hello() const { return hello_; }
     // Sends one command and returns its answer (null on timeout or when the probe ended).
@@ -58,6 +60,7 @@ class ProbeProcess {
     bool ended_ = false;
     Json hello_;
     std::string token_;
+    unsigned long start_error_ = 0;
     unsigned long engine_pid_ = 0;
     std::vector<unsigned long> engine_processes_;
 };
