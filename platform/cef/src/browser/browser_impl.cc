@@ -7,6 +7,7 @@
 #include "browser/page_origin.h"
 #include "browser/request_impl.h"
 #include "core/library_log.h"
+#include "devtools/commands.h"
 
 namespace cef_detail {
 namespace {
@@ -55,14 +56,14 @@ void BrowserImpl::Start() {
         Attach(target_id_);
         return;
     }
-    connection->Send("Target.createTarget", {{"url", "about:blank"}},
-                     [self](const Json& result, const ProtocolError* error) {
-                         if (error) {
-                             self->CloseOnUi(true);
-                             return;
-                         }
-                         self->Attach(result.value("targetId", ""));
-                     });
+    SendToEngine(*connection, commands::CreateBlankTarget(),
+                 [self](const Json& result, const ProtocolError* error) {
+                     if (error) {
+                         self->CloseOnUi(true);
+                         return;
+                     }
+                     self->Attach(commands::CreatedTargetId(result));
+                 });
 }
 
 void BrowserImpl::Attach(std::string target_id) {
@@ -74,14 +75,14 @@ void BrowserImpl::Attach(std::string target_id) {
     }
     BrowserRegistry::Get().BindTarget(this, target_id_);
     CefRefPtr<BrowserImpl> self = this;
-    GetConnection()->Send("Target.attachToTarget", {{"targetId", target_id_}, {"flatten", true}},
-                          [self](const Json& result, const ProtocolError* error) {
-                              if (error) {
-                                  self->CloseOnUi(true);
-                                  return;
-                              }
-                              self->OnAttached(result.value("sessionId", ""));
-                          });
+    SendToEngine(*GetConnection(), commands::AttachToTarget(target_id_),
+                 [self](const Json& result, const ProtocolError* error) {
+                     if (error) {
+                         self->CloseOnUi(true);
+                         return;
+                     }
+                     self->OnAttached(commands::AttachedSessionId(result));
+                 });
 }
 
 void BrowserImpl::OnAttached(std::string session_id) {
@@ -92,77 +93,65 @@ void BrowserImpl::OnAttached(std::string session_id) {
     session_id_ = std::move(session_id);
     BrowserRegistry::Get().BindSession(this, session_id_);
     EnableSession(session_id_);
-    SendToPage("Emulation.setFocusEmulationEnabled", {{"enabled", true}});
+    SendToPage(commands::EmulateFocus());
     RECT client{};
     if (HWND hwnd = hwnd_) GetClientRect(hwnd, &client);
     ApplyViewport(client.right, client.bottom);
     if (window_ && window_->shown()) StartScreencast();
-    SendToPage("Runtime.runIfWaitingForDebugger", Json::object());
+    SendToPage(commands::RunIfWaitingForDebugger());
     CefRefPtr<BrowserImpl> self = this;
-    SendToPage(
-        "Page.getFrameTree", Json::object(),
-        [self](const Json& result, const ProtocolError* error) {
-            if (self->closed_) return;
-            if (!error) {
-                self->OnFrameNavigated(
-                    result.value("frameTree", Json::object()).value("frame", Json::object()));
-            }
-            self->created_reported_ = true;
-            CefRefPtr<CefLifeSpanHandler> life =
-                self->client_ ? self->client_->GetLifeSpanHandler() : nullptr;
-            if (life) life->OnAfterCreated(self.get());
-            if (!self->url_.empty() && !self->closed_) {
-                self->SendToPage("Page.navigate", {{"url", self->url_}});
-            }
-        });
+    SendToPage(commands::GetFrameTree(), [self](const Json& result, const ProtocolError* error) {
+        if (self->closed_) return;
+        if (!error) self->OnFrameNavigated(commands::FrameTreeRoot(result));
+        self->created_reported_ = true;
+        CefRefPtr<CefLifeSpanHandler> life =
+            self->client_ ? self->client_->GetLifeSpanHandler() : nullptr;
+        if (life) life->OnAfterCreated(self.get());
+        if (!self->url_.empty() && !self->closed_) {
+            self->SendToPage(commands::Navigate(self->url_));
+        }
+    });
 }
 
 void BrowserImpl::EnableSession(const std::string& session) {
-    SendOn(session, "Page.enable", Json::object());
-    SendOn(session, "Network.enable", Json::object());
+    SendOn(session, commands::EnablePage());
+    SendOn(session, commands::EnableNetwork());
     // Every document request of every frame (redirect hops included) stops here until the
     // request handler has seen it.
-    SendOn(session, "Fetch.enable",
-           {{"patterns", Json::array({{{"urlPattern", "*"},
-                                       {"resourceType", "Document"},
-                                       {"requestStage", "Request"}}})}});
+    SendOn(session, commands::PauseDocumentRequests());
     // Cross-site sub-frames get sessions of their own; they wait until they have been set up
     // like this one, so none of their navigations goes unseen.
-    SendOn(session, "Target.setAutoAttach",
-           {{"autoAttach", true}, {"waitForDebuggerOnStart", true}, {"flatten", true}});
+    SendOn(session, commands::AutoAttachSubTargets());
 }
 
-void BrowserImpl::SendToFrame(std::string frame_id, std::string method, Json params,
-                              Connection::Reply reply) {
+void BrowserImpl::SendToFrame(std::string frame_id, Command command, Connection::Reply reply) {
     if (!IsOnThread(TID_UI)) {
         CefRefPtr<BrowserImpl> self = this;
-        PostToThread(TID_UI, [self, frame_id = std::move(frame_id), method = std::move(method),
-                              params = std::move(params), reply = std::move(reply)]() mutable {
-            self->SendToFrame(std::move(frame_id), std::move(method), std::move(params),
-                              std::move(reply));
+        PostToThread(TID_UI, [self, frame_id = std::move(frame_id), command = std::move(command),
+                              reply = std::move(reply)]() mutable {
+            self->SendToFrame(std::move(frame_id), std::move(command), std::move(reply));
         });
         return;
     }
     auto it = frame_sessions_.find(frame_id);
-    SendOn(it == frame_sessions_.end() ? session_id_ : it->second, std::move(method),
-           std::move(params), std::move(reply));
+    SendOn(it == frame_sessions_.end() ? session_id_ : it->second, std::move(command),
+           std::move(reply));
 }
 
-void BrowserImpl::SendToPage(std::string method, Json params, Connection::Reply reply) {
-    SendToFrame({}, std::move(method), std::move(params), std::move(reply));
+void BrowserImpl::SendToPage(Command command, Connection::Reply reply) {
+    SendToFrame({}, std::move(command), std::move(reply));
 }
 
-void BrowserImpl::SendOn(const std::string& session, std::string method, Json params,
-                         Connection::Reply reply) {
+void BrowserImpl::SendOn(const std::string& session, Command command, Connection::Reply reply) {
     Connection* connection = GetConnection();
     if (!connection || session.empty()) return;
     if (!reply) {
-        reply = [id = id_, method](const Json&, const ProtocolError* error) {
+        reply = [id = id_, method = command.method](const Json&, const ProtocolError* error) {
             Trace(id, method + (error ? " failed: " + error->message : " done"));
         };
     }
-    Trace(id_, "send " + method);
-    connection->Send(std::move(method), std::move(params), std::move(reply), session);
+    Trace(id_, "send " + command.method);
+    SendOnSession(connection, session, std::move(command), std::move(reply));
 }
 
 void BrowserImpl::StartScreencast() {
@@ -170,17 +159,13 @@ void BrowserImpl::StartScreencast() {
     screencasting_ = true;
     // The engine sends the page's current picture first, so a window shown again gets a fresh
     // frame at once.
-    SendToPage("Page.startScreencast", {{"format", "jpeg"},
-                                        {"quality", 80},
-                                        {"maxWidth", 8192},
-                                        {"maxHeight", 8192},
-                                        {"everyNthFrame", 1}});
+    SendToPage(commands::StartScreencast());
 }
 
 void BrowserImpl::StopScreencast() {
     if (!screencasting_) return;
     screencasting_ = false;
-    SendToPage("Page.stopScreencast", Json::object());
+    SendToPage(commands::StopScreencast());
 }
 
 // A hidden page keeps running; only its pictures stop: nothing is encoded, decoded or painted
@@ -193,8 +178,7 @@ void BrowserImpl::OnWindowShownChanged(bool shown) {
 
 void BrowserImpl::ApplyViewport(int width, int height) {
     if (width <= 0 || height <= 0) return;
-    SendToPage("Emulation.setDeviceMetricsOverride",
-               {{"width", width}, {"height", height}, {"deviceScaleFactor", 1}, {"mobile", false}});
+    SendToPage(commands::SetViewport(width, height));
 }
 
 // ---- engine events (TID_UI) ----
@@ -202,21 +186,21 @@ void BrowserImpl::ApplyViewport(int width, int height) {
 void BrowserImpl::OnPageEvent(const std::string& method, const Json& params,
                               const std::string& session) {
     if (closed_) return;
-    if (method == "Fetch.requestPaused") {
+    if (method == events::kRequestPaused) {
         OnRequestPaused(params, session);
-    } else if (method == "Target.attachedToTarget") {
+    } else if (method == events::kAttachedToTarget) {
         OnTargetAttached(params, session);
-    } else if (method == "Target.detachedFromTarget") {
+    } else if (method == events::kDetachedFromTarget) {
         OnTargetDetached(params);
-    } else if (method == "Network.loadingFailed") {
+    } else if (method == events::kLoadingFailed) {
         OnLoadingFailed(params);
-    } else if (method == "Network.loadingFinished") {
+    } else if (method == events::kLoadingFinished) {
         navigations_.erase(params.value("requestId", ""));
-    } else if (method == "Page.frameAttached") {
+    } else if (method == events::kFrameAttached) {
         FrameById(params.value("frameId", ""))->SetParent(params.value("parentFrameId", ""));
-    } else if (method == "Page.frameNavigated") {
+    } else if (method == events::kFrameNavigated) {
         OnFrameNavigated(params.value("frame", Json::object()));
-    } else if (method == "Page.frameDetached") {
+    } else if (method == events::kFrameDetached) {
         if (params.value("reason", "remove") == "remove") {
             CefRefPtr<FrameImpl> gone;
             {
@@ -228,8 +212,8 @@ void BrowserImpl::OnPageEvent(const std::string& method, const Json& params,
             }
             gone->Invalidate();
         }
-    } else if (method == "Page.frameStartedLoading" || method == "Page.frameStoppedLoading") {
-        const bool started = method == "Page.frameStartedLoading";
+    } else if (method == events::kFrameStartedLoading || method == events::kFrameStoppedLoading) {
+        const bool started = method == events::kFrameStartedLoading;
         CefRefPtr<FrameImpl> frame = FrameById(params.value("frameId", ""));
         CefRefPtr<CefLoadHandler> load = client_ ? client_->GetLoadHandler() : nullptr;
         if (frame->frame_id() == target_id_) {
@@ -239,11 +223,11 @@ void BrowserImpl::OnPageEvent(const std::string& method, const Json& params,
         }
         if (load && started) load->OnLoadStart(this, frame.get());
         if (load && !started) load->OnLoadEnd(this, frame.get(), 200);
-    } else if (method == "Page.windowOpen") {
+    } else if (method == events::kWindowOpen) {
         pending_popup_urls_.push_back(params.value("url", ""));
-    } else if (method == "Page.javascriptDialogOpening") {
+    } else if (method == events::kJavascriptDialogOpening) {
         // Nobody could answer a dialog of a page without a window: it is accepted at once.
-        SendOn(session, "Page.handleJavaScriptDialog", {{"accept", true}});
+        SendOn(session, commands::AcceptJavaScriptDialog());
     }
 }
 
@@ -253,15 +237,15 @@ void BrowserImpl::OnTargetAttached(const Json& params, const std::string& parent
     if (child.empty()) return;
     if (info.value("type", "") != "iframe") {
         // Workers and the like: not this library's concern, but they wait for a go-ahead.
-        SendOn(child, "Runtime.runIfWaitingForDebugger", Json::object());
-        SendOn(parent_session, "Target.detachFromTarget", {{"sessionId", child}});
+        SendOn(child, commands::RunIfWaitingForDebugger());
+        SendOn(parent_session, commands::DetachFromTarget(child));
         return;
     }
     // A cross-site sub-frame: its target id is the frame's id.
     frame_sessions_[info.value("targetId", "")] = child;
     BrowserRegistry::Get().BindSession(this, child);
     EnableSession(child);
-    SendOn(child, "Runtime.runIfWaitingForDebugger", Json::object());
+    SendOn(child, commands::RunIfWaitingForDebugger());
 }
 
 void BrowserImpl::OnTargetDetached(const Json& params) {
@@ -274,7 +258,7 @@ void BrowserImpl::OnTargetDetached(const Json& params) {
 void BrowserImpl::OnRequestPaused(const Json& params, const std::string& session) {
     const std::string request_id = params.value("requestId", "");
     if (params.value("resourceType", "") != "Document") {
-        SendOn(session, "Fetch.continueRequest", {{"requestId", request_id}});
+        SendOn(session, commands::ContinueRequest(request_id));
         return;
     }
     const Json request = params.value("request", Json::object());
@@ -289,13 +273,9 @@ void BrowserImpl::OnRequestPaused(const Json& params, const std::string& session
         cancel = handler->OnBeforeBrowse(this, frame.get(), info, redirect);
     }
     if (closed_) return;
-    if (cancel) {
-        // The engine reports the aborted navigation (ERR_ABORTED) through loadingFailed.
-        SendOn(session, "Fetch.failRequest",
-               {{"requestId", request_id}, {"errorReason", "Aborted"}});
-    } else {
-        SendOn(session, "Fetch.continueRequest", {{"requestId", request_id}});
-    }
+    // A vetoed navigation is reported aborted (ERR_ABORTED) through loadingFailed.
+    SendOn(session,
+           cancel ? commands::AbortRequest(request_id) : commands::ContinueRequest(request_id));
 }
 
 void BrowserImpl::OnLoadingFailed(const Json& params) {
@@ -336,23 +316,20 @@ void BrowserImpl::OnFrameNavigated(const Json& frame_info) {
 
 void BrowserImpl::RefreshHistory() {
     CefRefPtr<BrowserImpl> self = this;
-    SendToPage("Page.getNavigationHistory", Json::object(),
-               [self](const Json& result, const ProtocolError* error) {
-                   if (error) return;
-                   const int index = result.value("currentIndex", 0);
-                   const int count = int(result.value("entries", Json::array()).size());
-                   self->can_go_back_ = index > 0;
-                   self->can_go_forward_ = index + 1 < count;
-               });
+    SendToPage(
+        commands::GetNavigationHistory(), [self](const Json& result, const ProtocolError* error) {
+            if (error) return;
+            const commands::NavigationHistory history = commands::ReadNavigationHistory(result);
+            self->can_go_back_ = history.CanGoBack();
+            self->can_go_forward_ = history.CanGoForward();
+        });
 }
 
 void BrowserImpl::OnScreencastFrame(Json& params) {
     ++received_frames_;
     // Acknowledge first so the engine can start on the next frame while this one is decoded.
-    if (Connection* connection = GetConnection()) {
-        connection->Send("Page.screencastFrameAck", {{"sessionId", params.value("sessionId", 0)}},
-                         {}, session_id_);
-    }
+    SendOnSession(GetConnection(), session_id_,
+                  commands::AckScreencastFrame(params.value("sessionId", 0)));
     std::lock_guard lock(painter_mutex_);
     if (painter_ && params["data"].is_string()) {
         painter_->Submit(std::move(params["data"].get_ref<std::string&>()));
@@ -391,32 +368,22 @@ bool BrowserImpl::IsSame(CefRefPtr<CefBrowser> that) {
     return that && that->GetIdentifier() == id_;
 }
 
-void BrowserImpl::GoBack() {
+void BrowserImpl::GoBack() { GoInHistory(-1); }
+
+void BrowserImpl::GoForward() { GoInHistory(1); }
+
+void BrowserImpl::GoInHistory(int offset) {
     CefRefPtr<BrowserImpl> self = this;
-    SendToPage("Page.getNavigationHistory", Json::object(),
-               [self](const Json& result, const ProtocolError* error) {
-                   const int index = result.value("currentIndex", 0);
-                   const Json entries = result.value("entries", Json::array());
-                   if (error || index <= 0 || index >= int(entries.size())) return;
-                   self->SendToPage("Page.navigateToHistoryEntry",
-                                    {{"entryId", entries[index - 1].value("id", 0)}});
-               });
+    SendToPage(commands::GetNavigationHistory(), [self, offset](const Json& result,
+                                                                const ProtocolError* error) {
+        if (error) return;
+        const long long entry = commands::ReadNavigationHistory(result).EntryIdAt(offset);
+        if (entry >= 0) self->SendToPage(commands::NavigateToHistoryEntry(entry));
+    });
 }
 
-void BrowserImpl::GoForward() {
-    CefRefPtr<BrowserImpl> self = this;
-    SendToPage("Page.getNavigationHistory", Json::object(),
-               [self](const Json& result, const ProtocolError* error) {
-                   const int index = result.value("currentIndex", 0);
-                   const Json entries = result.value("entries", Json::array());
-                   if (error || index + 1 >= int(entries.size())) return;
-                   self->SendToPage("Page.navigateToHistoryEntry",
-                                    {{"entryId", entries[index + 1].value("id", 0)}});
-               });
-}
-
-void BrowserImpl::Reload() { SendToPage("Page.reload", Json::object()); }
-void BrowserImpl::StopLoad() { SendToPage("Page.stopLoading", Json::object()); }
+void BrowserImpl::Reload() { SendToPage(commands::Reload()); }
+void BrowserImpl::StopLoad() { SendToPage(commands::StopLoading()); }
 
 CefRefPtr<CefFrame> BrowserImpl::GetMainFrame() {
     if (target_id_.empty() || closed_) return nullptr;
@@ -527,16 +494,13 @@ void BrowserImpl::ClearCache(CefRefPtr<CefCompletionCallback> callback) {
         if (self->closed_ || !connection || self->session_id_.empty()) return done();
         CefRefPtr<CefFrame> main = self->GetMainFrame();
         const std::string origin = main ? PageOrigin(main->GetURL().ToString()) : std::string();
-        self->SendToPage(
-            "Network.clearBrowserCache", Json::object(),
-            [origin, done](const Json&, const ProtocolError*) {
-                Connection* connection = GetConnection();
-                if (origin.empty() || !connection) return done();
-                connection->Send(
-                    "Storage.clearDataForOrigin",
-                    {{"origin", origin}, {"storageTypes", "cache_storage,service_workers"}},
-                    [done](const Json&, const ProtocolError*) { done(); });
-            });
+        self->SendToPage(commands::ClearBrowserCache(),
+                         [origin, done](const Json&, const ProtocolError*) {
+                             Connection* connection = GetConnection();
+                             if (origin.empty() || !connection) return done();
+                             SendToEngine(*connection, commands::ClearOriginData(origin),
+                                          [done](const Json&, const ProtocolError*) { done(); });
+                         });
     });
 }
 
@@ -548,14 +512,11 @@ void BrowserImpl::OnWindowResized(int width, int height) { ApplyViewport(width, 
 
 void BrowserImpl::OnContextMenuRequested(int x, int y) {
     CefRefPtr<BrowserImpl> self = this;
-    SendToPage("Runtime.evaluate", {{"expression", HitTestScript(x, y)}, {"returnByValue", true}},
+    SendToPage(commands::EvaluateForValue(HitTestScript(x, y)),
                [self, x, y](const Json& result, const ProtocolError* error) {
                    HWND hwnd = self->hwnd_;
                    if (self->closed_ || !hwnd) return;
-                   const Json hit =
-                       error
-                           ? Json::object()
-                           : result.value("result", Json::object()).value("value", Json::object());
+                   const Json hit = error ? Json::object() : commands::EvaluatedValue(result);
                    RunContextMenu(*self, hwnd, x, y, hit);
                });
 }

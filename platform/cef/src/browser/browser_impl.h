@@ -14,7 +14,7 @@
 #include "browser/browser_window.h"
 #include "browser/frame_impl.h"
 #include "cef/cef_browser.h"
-#include "devtools/connection.h"
+#include "devtools/commands.h"
 
 namespace cef_detail {
 
@@ -66,12 +66,11 @@ class BrowserImpl : public CefBrowser, public CefBrowserHost, public BrowserWind
     const std::string& session_id() const { return session_id_; }
     const std::string& target_id() const { return target_id_; }
     // Sends a command to this browser's page (no-op until the page is attached).
-    void SendToPage(std::string method, Json params, Connection::Reply reply = {});
+    void SendToPage(Command command, Connection::Reply reply = {});
     // Sends a command about one frame to the session that hosts it: the page's own, or that of
     // the frame when it runs in a process of its own (a cross-site sub-frame). An empty frame id
     // names the page. Any thread.
-    void SendToFrame(std::string frame_id, std::string method, Json params,
-                     Connection::Reply reply = {});
+    void SendToFrame(std::string frame_id, Command command, Connection::Reply reply = {});
     // TID_UI: one event of this browser's page session or of one of its sub-frame sessions.
     void OnPageEvent(const std::string& method, const Json& params, const std::string& session);
     // Reader thread: a screencast frame of this browser's page.
@@ -110,9 +109,10 @@ class BrowserImpl : public CefBrowser, public CefBrowserHost, public BrowserWind
     void StartScreencast();
     void StopScreencast();
     void RefreshHistory();
+    // Goes offset entries back (negative) or forward in the page's history, when it can.
+    void GoInHistory(int offset);
     // TID_UI: sends on a session of this browser.
-    void SendOn(const std::string& session, std::string method, Json params,
-                Connection::Reply reply = {});
+    void SendOn(const std::string& session, Command command, Connection::Reply reply = {});
     // Commands that make a page or sub-frame session report navigations and frames.
     void EnableSession(const std::string& session);
     void OnTargetAttached(const Json& params, const std::string& parent_session);

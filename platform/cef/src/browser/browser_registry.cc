@@ -2,6 +2,7 @@
 
 #include "cef/cef_task.h"
 #include "core/runtime_info.h"
+#include "devtools/commands.h"
 
 namespace cef_detail {
 
@@ -78,12 +79,12 @@ void BrowserRegistry::Listen(Connection* connection) {
         [this](const std::string& method, const Json& params, const std::string& session_id) {
             OnEvent(method, params, session_id);
         });
-    connection->AddIoListener("Page.screencastFrame",
+    connection->AddIoListener(std::string(events::kScreencastFrame),
                               [this](const std::string&, Json& params, const std::string& session) {
                                   return OnScreencastFrame(params, session);
                               });
     // Pop-ups show up as new page targets whose opener is one of the browsers.
-    connection->Send("Target.setDiscoverTargets", {{"discover", true}});
+    SendToEngine(*connection, commands::DiscoverTargets());
 }
 
 void BrowserRegistry::CloseTarget(const std::string& target_id) {
@@ -93,7 +94,7 @@ void BrowserRegistry::CloseTarget(const std::string& target_id) {
         std::lock_guard lock(mutex_);
         closing_targets_.insert(target_id);
     }
-    connection->Send("Target.closeTarget", {{"targetId", target_id}});
+    SendToEngine(*connection, commands::CloseTarget(target_id));
 }
 
 void BrowserRegistry::OnEvent(const std::string& method, const Json& params,
@@ -104,9 +105,9 @@ void BrowserRegistry::OnEvent(const std::string& method, const Json& params,
         }
         return;
     }
-    if (method == "Target.targetCreated") {
+    if (method == events::kTargetCreated) {
         OnPopupTarget(params.value("targetInfo", Json::object()));
-    } else if (method == "Target.targetInfoChanged") {
+    } else if (method == events::kTargetInfoChanged) {
         const std::string target = params.value("targetInfo", Json::object()).value("targetId", "");
         bool closing = false;
         {
@@ -116,14 +117,14 @@ void BrowserRegistry::OnEvent(const std::string& method, const Json& params,
         // Still there after it was asked to close: the close was lost; ask again.
         if (closing)
             if (Connection* connection = GetConnection())
-                connection->Send("Target.closeTarget", {{"targetId", target}});
-    } else if (method == "Target.targetDestroyed" || method == "Target.detachedFromTarget") {
+                SendToEngine(*connection, commands::CloseTarget(target));
+    } else if (method == events::kTargetDestroyed || method == events::kDetachedFromTarget) {
         // The page went away on its own (window.close(), engine gone): close its browser too.
         const std::string target =
             params.contains("targetId")
                 ? params.value("targetId", "")
                 : params.value("targetInfo", Json::object()).value("targetId", "");
-        if (method == "Target.targetDestroyed") {
+        if (method == events::kTargetDestroyed) {
             std::lock_guard lock(mutex_);
             closing_targets_.erase(target);
         }

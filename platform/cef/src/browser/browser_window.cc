@@ -7,8 +7,7 @@
 
 #include "base/utf.h"
 #include "browser/frame_painter.h"
-#include "browser/key_names.h"
-#include "devtools/connection.h"
+#include "devtools/commands.h"
 
 namespace cef_detail {
 namespace {
@@ -39,30 +38,23 @@ ATOM RegisterBrowserClass(WNDPROC proc) {
     return atom;
 }
 
-// The protocol's modifier bits: Alt 1, Ctrl 2, Meta 4, Shift 8.
+// The modifier keys held now, as the protocol's bits.
 int KeyboardModifiers() {
-    int modifiers = 0;
-    if (GetKeyState(VK_MENU) < 0) modifiers |= 1;
-    if (GetKeyState(VK_CONTROL) < 0) modifiers |= 2;
-    if (GetKeyState(VK_LWIN) < 0 || GetKeyState(VK_RWIN) < 0) modifiers |= 4;
-    if (GetKeyState(VK_SHIFT) < 0) modifiers |= 8;
-    return modifiers;
+    ModifierKeys keys;
+    keys.alt = GetKeyState(VK_MENU) < 0;
+    keys.ctrl = GetKeyState(VK_CONTROL) < 0;
+    keys.meta = GetKeyState(VK_LWIN) < 0 || GetKeyState(VK_RWIN) < 0;
+    keys.shift = GetKeyState(VK_SHIFT) < 0;
+    return ModifierBits(keys);
 }
 
-// The protocol's pressed-button bits: left 1, right 2, middle 4.
-int PressedButtons(WPARAM wp) {
-    int buttons = 0;
-    if (wp & MK_LBUTTON) buttons |= 1;
-    if (wp & MK_RBUTTON) buttons |= 2;
-    if (wp & MK_MBUTTON) buttons |= 4;
-    return buttons;
-}
-
-const char* FirstPressedButton(WPARAM wp) {
-    if (wp & MK_LBUTTON) return "left";
-    if (wp & MK_RBUTTON) return "right";
-    if (wp & MK_MBUTTON) return "middle";
-    return "none";
+// The buttons a mouse message's wParam says are held.
+PressedButtons ButtonsHeld(WPARAM wp) {
+    PressedButtons pressed;
+    pressed.left = (wp & MK_LBUTTON) != 0;
+    pressed.right = (wp & MK_RBUTTON) != 0;
+    pressed.middle = (wp & MK_MBUTTON) != 0;
+    return pressed;
 }
 
 }  // namespace
@@ -157,11 +149,11 @@ LRESULT BrowserWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
                 TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, hwnd_, 0};
                 tracking_leave_ = TrackMouseEvent(&track) != FALSE;
             }
-            SendMouse("mouseMoved", lp, FirstPressedButton(wp), 0, wp);
+            SendMouse(MouseAction::kMoved, lp, FirstPressed(ButtonsHeld(wp)), 0, wp);
             return 0;
         case WM_MOUSELEAVE:
             tracking_leave_ = false;
-            SendMouse("mouseMoved", MAKELPARAM(-1, -1), "none", 0, 0);
+            Send(MouseLeft(Modifiers()));
             return 0;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
@@ -171,24 +163,25 @@ LRESULT BrowserWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_MBUTTONDBLCLK: {
             const bool dbl =
                 msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK;
-            const char* button = (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK)   ? "left"
-                                 : (msg == WM_RBUTTONDOWN || msg == WM_RBUTTONDBLCLK) ? "right"
-                                                                                      : "middle";
+            const MouseButton button =
+                (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK)   ? MouseButton::kLeft
+                : (msg == WM_RBUTTONDOWN || msg == WM_RBUTTONDBLCLK) ? MouseButton::kRight
+                                                                     : MouseButton::kMiddle;
             if (GetFocus() != hwnd_) ::SetFocus(hwnd_);
             SetCapture(hwnd_);
-            SendMouse("mousePressed", lp, button, dbl ? 2 : 1, wp);
+            SendMouse(MouseAction::kPressed, lp, button, dbl ? 2 : 1, wp);
             return 0;
         }
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
         case WM_MBUTTONUP: {
-            const char* button = msg == WM_LBUTTONUP   ? "left"
-                                 : msg == WM_RBUTTONUP ? "right"
-                                                       : "middle";
+            const MouseButton button = msg == WM_LBUTTONUP   ? MouseButton::kLeft
+                                       : msg == WM_RBUTTONUP ? MouseButton::kRight
+                                                             : MouseButton::kMiddle;
             if (GetCapture() == hwnd_ && !(wp & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) {
                 ReleaseCapture();
             }
-            SendMouse("mouseReleased", lp, button, 1, wp);
+            SendMouse(MouseAction::kReleased, lp, button, 1, wp);
             if (msg == WM_RBUTTONUP) {
                 delegate_->OnContextMenuRequested(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
             }
@@ -198,19 +191,9 @@ LRESULT BrowserWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_MOUSEHWHEEL: {
             POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
             ScreenToClient(hwnd_, &pt);
-            const int delta = GET_WHEEL_DELTA_WPARAM(wp);
-            const std::string& session = delegate_->WindowSession();
-            Connection* connection = GetConnection();
-            if (connection && !session.empty()) {
-                connection->Send("Input.dispatchMouseEvent",
-                                 {{"type", "mouseWheel"},
-                                  {"x", pt.x},
-                                  {"y", pt.y},
-                                  {"deltaX", msg == WM_MOUSEHWHEEL ? delta : 0},
-                                  {"deltaY", msg == WM_MOUSEWHEEL ? -delta : 0},
-                                  {"modifiers", Modifiers()}},
-                                 {}, session);
-            }
+            Send(MouseWheel(pt.x, pt.y,
+                            msg == WM_MOUSEHWHEEL ? WheelAxis::kHorizontal : WheelAxis::kVertical,
+                            GET_WHEEL_DELTA_WPARAM(wp), Modifiers()));
             return 0;
         }
         case WM_CONTEXTMENU:
@@ -223,14 +206,16 @@ LRESULT BrowserWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
 
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
-            SendKey("rawKeyDown", wp, lp);
+            SendKey(KeyAction::kDown, wp, lp);
             return msg == WM_SYSKEYDOWN ? DefWindowProcW(hwnd_, msg, wp, lp) : 0;
         case WM_KEYUP:
         case WM_SYSKEYUP:
-            SendKey("keyUp", wp, lp);
+            SendKey(KeyAction::kUp, wp, lp);
             return msg == WM_SYSKEYUP ? DefWindowProcW(hwnd_, msg, wp, lp) : 0;
         case WM_CHAR:
-            SendChar(wchar_t(wp));
+            if (const std::u16string text = characters_.Take(char16_t(wp)); !text.empty()) {
+                Send(CharEvent(text, Modifiers()));
+            }
             return 0;
 
         case WM_IME_COMPOSITION: {
@@ -242,18 +227,12 @@ LRESULT BrowserWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
                 if (bytes > 0) ImmGetCompositionStringW(context, kind, text.data(), DWORD(bytes));
                 return text;
             };
-            if (lp & GCS_RESULTSTR) InsertText(read(GCS_RESULTSTR));
-            if (lp & GCS_COMPSTR) {
-                const std::string composing = korvex::WideToUtf8(read(GCS_COMPSTR));
-                const std::string& session = delegate_->WindowSession();
-                if (Connection* connection = GetConnection(); connection && !session.empty()) {
-                    connection->Send("Input.imeSetComposition",
-                                     {{"text", composing},
-                                      {"selectionStart", int(composing.size())},
-                                      {"selectionEnd", int(composing.size())}},
-                                     {}, session);
+            if (lp & GCS_RESULTSTR) {
+                if (const std::wstring text = read(GCS_RESULTSTR); !text.empty()) {
+                    Send(InsertText(korvex::WideToUtf8(text)));
                 }
             }
+            if (lp & GCS_COMPSTR) Send(SetComposition(korvex::WideToUtf8(read(GCS_COMPSTR))));
             ImmReleaseContext(hwnd_, context);
             return 0;  // the result was inserted; no WM_IME_CHAR should follow
         }
@@ -261,11 +240,7 @@ LRESULT BrowserWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
 
         case WM_SETFOCUS:
-            if (Connection* connection = GetConnection();
-                connection && !delegate_->WindowSession().empty()) {
-                connection->Send("Emulation.setFocusEmulationEnabled", {{"enabled", true}}, {},
-                                 delegate_->WindowSession());
-            }
+            Send(commands::EmulateFocus());
             return 0;
         default:
             break;
@@ -288,70 +263,31 @@ void BrowserWindow::Paint() {
 
 int BrowserWindow::Modifiers() const { return KeyboardModifiers(); }
 
-void BrowserWindow::SendMouse(const char* type, LPARAM lp, const char* button, int click_count,
-                              WPARAM wp, int delta_y) {
-    const std::string& session = delegate_->WindowSession();
-    Connection* connection = GetConnection();
-    if (!connection || session.empty()) return;
-    Json params = {{"type", type},
-                   {"x", GET_X_LPARAM(lp)},
-                   {"y", GET_Y_LPARAM(lp)},
-                   {"button", button},
-                   {"buttons", PressedButtons(wp)},
-                   {"clickCount", click_count},
-                   {"modifiers", Modifiers()}};
-    if (delta_y) params["deltaY"] = delta_y;
-    connection->Send("Input.dispatchMouseEvent", std::move(params), {}, session);
+void BrowserWindow::Send(Command command) {
+    SendOnSession(GetConnection(), delegate_->WindowSession(), std::move(command));
 }
 
-void BrowserWindow::SendKey(const char* type, WPARAM wp, LPARAM lp) {
-    const std::string& session = delegate_->WindowSession();
-    Connection* connection = GetConnection();
-    if (!connection || session.empty()) return;
-    const int modifiers = Modifiers();
-    const KeyNames names = KeyNamesFor(int(wp), (modifiers & 8) != 0);
-    Json params = {{"type", type},
-                   {"windowsVirtualKeyCode", int(wp)},
-                   {"nativeVirtualKeyCode", int(wp)},
-                   {"modifiers", modifiers},
-                   {"autoRepeat", std::string(type) == "rawKeyDown" && (lp & (1 << 30)) != 0},
-                   {"isSystemKey", (lp & (1 << 29)) != 0}};
-    if (!names.key.empty()) params["key"] = names.key;
-    if (!names.code.empty()) params["code"] = names.code;
-    connection->Send("Input.dispatchKeyEvent", std::move(params), {}, session);
+void BrowserWindow::SendMouse(MouseAction action, LPARAM lp, MouseButton button, int click_count,
+                              WPARAM wp) {
+    MouseInput input;
+    input.action = action;
+    input.x = GET_X_LPARAM(lp);
+    input.y = GET_Y_LPARAM(lp);
+    input.button = button;
+    input.pressed = ButtonsHeld(wp);
+    input.click_count = click_count;
+    input.modifiers = Modifiers();
+    Send(MouseEvent(input));
 }
 
-void BrowserWindow::SendChar(wchar_t ch) {
-    if (ch >= 0xD800 && ch <= 0xDBFF) {  // first half of a surrogate pair: wait for the second
-        high_surrogate_ = ch;
-        return;
-    }
-    std::wstring text;
-    if (ch >= 0xDC00 && ch <= 0xDFFF) {
-        if (!high_surrogate_) return;
-        text = {high_surrogate_, ch};
-    } else {
-        text = std::wstring(1, ch);
-    }
-    high_surrogate_ = 0;
-    const std::string& session = delegate_->WindowSession();
-    Connection* connection = GetConnection();
-    if (!connection || session.empty()) return;
-    const std::string utf8 = korvex::WideToUtf8(text);
-    connection->Send("Input.dispatchKeyEvent",
-                     {{"type", "char"},
-                      {"text", utf8},
-                      {"unmodifiedText", utf8},
-                      {"key", utf8},
-                      {"modifiers", Modifiers()}},
-                     {}, session);
-}
-
-void BrowserWindow::InsertText(const std::wstring& text) {
-    const std::string& session = delegate_->WindowSession();
-    Connection* connection = GetConnection();
-    if (text.empty() || !connection || session.empty()) return;
-    connection->Send("Input.insertText", {{"text", korvex::WideToUtf8(text)}}, {}, session);
+void BrowserWindow::SendKey(KeyAction action, WPARAM wp, LPARAM lp) {
+    KeyInput input;
+    input.action = action;
+    input.virtual_key = int(wp);
+    input.modifiers = Modifiers();
+    input.was_down = (lp & (1 << 30)) != 0;
+    input.alt_held = (lp & (1 << 29)) != 0;
+    Send(KeyEvent(input));
 }
 
 }  // namespace cef_detail

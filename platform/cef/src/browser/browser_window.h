@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cef/cef_window_info.h"
+#include "devtools/commands.h"
 
 namespace cef_detail {
 
@@ -52,11 +53,10 @@ class BrowserWindow {
     LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
     void Paint();
     void CheckShown();
-    void SendMouse(const char* type, LPARAM lp, const char* button, int click_count, WPARAM wp,
-                   int delta_y = 0);
-    void SendKey(const char* type, WPARAM wp, LPARAM lp);
-    void SendChar(wchar_t ch);
-    void InsertText(const std::wstring& text);
+    // Sends command on the page's session; dropped while the page is not attached.
+    void Send(Command command);
+    void SendMouse(MouseAction action, LPARAM lp, MouseButton button, int click_count, WPARAM wp);
+    void SendKey(KeyAction action, WPARAM wp, LPARAM lp);
     int Modifiers() const;
 
     HWND hwnd_ = nullptr;
@@ -64,7 +64,7 @@ class BrowserWindow {
     bool destroying_ = false;
     bool tracking_leave_ = false;
     bool shown_ = true;
-    wchar_t high_surrogate_ = 0;
+    CharacterJoiner characters_;
 };
 
 }  // namespace cef_detail

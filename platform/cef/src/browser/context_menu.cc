@@ -54,9 +54,8 @@ void CopyToClipboard(HWND window, const std::wstring& text) {
 // The library's own action for a command the handler did not take.
 void Execute(BrowserImpl& browser, HWND window, int command, CefContextMenuParams& params) {
     auto edit = [&browser](const char* name) {
-        browser.SendToPage("Runtime.evaluate",
-                           {{"expression", std::string("document.execCommand('") + name + "')"},
-                            {"userGesture", true}});
+        browser.SendToPage(
+            commands::EvaluateAsUser(std::string("document.execCommand('") + name + "')"));
     };
     switch (command) {
         case MENU_ID_BACK:
@@ -69,7 +68,7 @@ void Execute(BrowserImpl& browser, HWND window, int command, CefContextMenuParam
             browser.Reload();
             break;
         case MENU_ID_RELOAD_NOCACHE:
-            browser.SendToPage("Page.reload", {{"ignoreCache", true}});
+            browser.SendToPage(commands::Reload(true));
             break;
         case MENU_ID_STOPLOAD:
             browser.StopLoad();
@@ -96,10 +95,8 @@ void Execute(BrowserImpl& browser, HWND window, int command, CefContextMenuParam
             edit("selectAll");
             break;
         case MENU_ID_OPEN_LINK_NEW_WINDOW:
-            browser.SendToPage(
-                "Runtime.evaluate",
-                {{"expression", "window.open(" + Json(params.GetLinkUrl().ToString()).dump() + ")"},
-                 {"userGesture", true}});
+            browser.SendToPage(commands::EvaluateAsUser(
+                "window.open(" + Json(params.GetLinkUrl().ToString()).dump() + ")"));
             break;
         case MENU_ID_COPY_LINK:
             CopyToClipboard(window, params.GetLinkUrl().ToWString());

@@ -11,15 +11,14 @@ void FrameImpl::LoadString(const CefString& string_val, const CefString& url) {
     (void)url;  // the engine keeps the frame's address; the document is replaced in place
     std::lock_guard lock(mutex_);
     if (!browser_) return;
-    browser_->SendToFrame(frame_id_, "Page.setDocumentContent",
-                          {{"frameId", frame_id_}, {"html", string_val.ToString()}});
+    browser_->SendToFrame(frame_id_,
+                          commands::SetDocumentContent(frame_id_, string_val.ToString()));
 }
 
 void FrameImpl::LoadURL(const CefString& url) {
     std::lock_guard lock(mutex_);
     if (!browser_) return;
-    browser_->SendToFrame(frame_id_, "Page.navigate",
-                          {{"url", url.ToString()}, {"frameId", frame_id_}});
+    browser_->SendToFrame(frame_id_, commands::NavigateFrame(frame_id_, url.ToString()));
 }
 
 void FrameImpl::ExecuteJavaScript(const CefString& code, const CefString& script_url,
@@ -33,13 +32,11 @@ void FrameImpl::ExecuteJavaScript(const CefString& code, const CefString& script
     const std::string source = code.ToString();
     const std::string frame_id = frame_id_;
     browser->SendToFrame(
-        frame_id, "Page.createIsolatedWorld",
-        {{"frameId", frame_id}, {"worldName", "__frame_script"}, {"grantUniveralAccess", false}},
+        frame_id, commands::CreateFrameScriptWorld(frame_id),
         [browser, frame_id, source](const Json& result, const ProtocolError* error) {
             if (error) return;
-            browser->SendToFrame(
-                frame_id, "Runtime.evaluate",
-                {{"expression", source}, {"contextId", result.value("executionContextId", 0)}});
+            browser->SendToFrame(frame_id, commands::EvaluateInContext(
+                                               source, commands::ExecutionContextId(result)));
         });
 }
 
