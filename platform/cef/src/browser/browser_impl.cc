@@ -21,9 +21,11 @@ void Trace(int id, const std::string& text) {
 
 }  // namespace
 
-BrowserImpl::BrowserImpl(const CefWindowInfo& info, CefRefPtr<CefClient> client, std::string url,
-                         std::string target_id, bool is_popup)
-    : id_(g_next_browser_id++),
+BrowserImpl::BrowserImpl(Connection& connection, const CefWindowInfo& info,
+                         CefRefPtr<CefClient> client, std::string url, std::string target_id,
+                         bool is_popup)
+    : connection_(connection),
+      id_(g_next_browser_id++),
       info_(info),
       client_(client),
       url_(std::move(url)),
@@ -37,11 +39,10 @@ BrowserImpl::~BrowserImpl() {
 void BrowserImpl::Start() {
     CefRefPtr<BrowserImpl> self = this;
     BrowserRegistry::Get().Add(self);
-    window_ = std::make_unique<BrowserWindow>(info_, this);
+    window_ = std::make_unique<BrowserWindow>(info_, connection_, this);
     hwnd_ = window_->hwnd();
     Trace(id_, "window " + std::to_string(reinterpret_cast<std::uintptr_t>(hwnd_.load())));
-    Connection* connection = GetConnection();
-    if (!hwnd_ || !connection) {  // nothing to show it in, or no engine: no browser
+    if (!hwnd_) {  // nothing to show it in: no browser
         closed_ = true;
         hwnd_ = nullptr;
         window_.reset();
@@ -56,7 +57,7 @@ void BrowserImpl::Start() {
         Attach(target_id_);
         return;
     }
-    SendToEngine(*connection, commands::CreateBlankTarget(),
+    SendToEngine(connection_, commands::CreateBlankTarget(),
                  [self](const Json& result, const ProtocolError* error) {
                      if (error) {
                          self->CloseOnUi(true);
@@ -75,7 +76,7 @@ void BrowserImpl::Attach(std::string target_id) {
     }
     BrowserRegistry::Get().BindTarget(this, target_id_);
     CefRefPtr<BrowserImpl> self = this;
-    SendToEngine(*GetConnection(), commands::AttachToTarget(target_id_),
+    SendToEngine(connection_, commands::AttachToTarget(target_id_),
                  [self](const Json& result, const ProtocolError* error) {
                      if (error) {
                          self->CloseOnUi(true);
@@ -143,15 +144,14 @@ void BrowserImpl::SendToPage(Command command, Connection::Reply reply) {
 }
 
 void BrowserImpl::SendOn(const std::string& session, Command command, Connection::Reply reply) {
-    Connection* connection = GetConnection();
-    if (!connection || session.empty()) return;
+    if (session.empty()) return;
     if (!reply) {
         reply = [id = id_, method = command.method](const Json&, const ProtocolError* error) {
             Trace(id, method + (error ? " failed: " + error->message : " done"));
         };
     }
     Trace(id_, "send " + command.method);
-    SendOnSession(connection, session, std::move(command), std::move(reply));
+    SendOnSession(&connection_, session, std::move(command), std::move(reply));
 }
 
 void BrowserImpl::StartScreencast() {
@@ -328,7 +328,7 @@ void BrowserImpl::RefreshHistory() {
 void BrowserImpl::OnScreencastFrame(Json& params) {
     ++received_frames_;
     // Acknowledge first so the engine can start on the next frame while this one is decoded.
-    SendOnSession(GetConnection(), session_id_,
+    SendOnSession(&connection_, session_id_,
                   commands::AckScreencastFrame(params.value("sessionId", 0)));
     std::lock_guard lock(painter_mutex_);
     if (painter_ && params["data"].is_string()) {
@@ -490,15 +490,13 @@ void BrowserImpl::ClearCache(CefRefPtr<CefCompletionCallback> callback) {
         auto done = [callback] {
             if (callback) callback->OnComplete();
         };
-        Connection* connection = GetConnection();
-        if (self->closed_ || !connection || self->session_id_.empty()) return done();
+        if (self->closed_ || self->session_id_.empty()) return done();
         CefRefPtr<CefFrame> main = self->GetMainFrame();
         const std::string origin = main ? PageOrigin(main->GetURL().ToString()) : std::string();
         self->SendToPage(commands::ClearBrowserCache(),
-                         [origin, done](const Json&, const ProtocolError*) {
-                             Connection* connection = GetConnection();
-                             if (origin.empty() || !connection) return done();
-                             SendToEngine(*connection, commands::ClearOriginData(origin),
+                         [self, origin, done](const Json&, const ProtocolError*) {
+                             if (origin.empty()) return done();
+                             SendToEngine(self->connection_, commands::ClearOriginData(origin),
                                           [done](const Json&, const ProtocolError*) { done(); });
                          });
     });

@@ -24,8 +24,9 @@ class BrowserImpl : public CefBrowser, public CefBrowserHost, public BrowserWind
   public:
     // target_id empty: a new page target is made; otherwise the browser adopts that target (a
     // pop-up the engine has opened already).
-    BrowserImpl(const CefWindowInfo& info, CefRefPtr<CefClient> client, std::string url,
-                std::string target_id, bool is_popup);
+    // Every command goes out on connection, which outlives the browser.
+    BrowserImpl(Connection& connection, const CefWindowInfo& info, CefRefPtr<CefClient> client,
+                std::string url, std::string target_id, bool is_popup);
     ~BrowserImpl() override;
 
     // TID_UI: makes the window, then the target, then reports OnAfterCreated and loads.
@@ -121,6 +122,7 @@ class BrowserImpl : public CefBrowser, public CefBrowserHost, public BrowserWind
     void OnLoadingFailed(const Json& params);
     void OnFrameNavigated(const Json& frame);
 
+    Connection& connection_;
     const int id_;
     CefWindowInfo info_;
     CefRefPtr<CefClient> client_;

@@ -69,26 +69,22 @@ std::size_t BrowserRegistry::Count() {
     return browsers_.size();
 }
 
-void BrowserRegistry::Listen(Connection* connection) {
-    {
-        std::lock_guard lock(mutex_);
-        if (listening_ == connection) return;
-        listening_ = connection;
-    }
-    connection->AddListener(
+void BrowserRegistry::Listen(Connection& connection) {
+    if (connection_.exchange(&connection) == &connection) return;
+    connection.AddListener(
         [this](const std::string& method, const Json& params, const std::string& session_id) {
             OnEvent(method, params, session_id);
         });
-    connection->AddIoListener(std::string(events::kScreencastFrame),
-                              [this](const std::string&, Json& params, const std::string& session) {
-                                  return OnScreencastFrame(params, session);
-                              });
+    connection.AddIoListener(std::string(events::kScreencastFrame),
+                             [this](const std::string&, Json& params, const std::string& session) {
+                                 return OnScreencastFrame(params, session);
+                             });
     // Pop-ups show up as new page targets whose opener is one of the browsers.
-    SendToEngine(*connection, commands::DiscoverTargets());
+    SendToEngine(connection, commands::DiscoverTargets());
 }
 
 void BrowserRegistry::CloseTarget(const std::string& target_id) {
-    Connection* connection = GetConnection();
+    Connection* connection = connection_;
     if (target_id.empty() || !connection) return;
     {
         std::lock_guard lock(mutex_);
@@ -116,7 +112,7 @@ void BrowserRegistry::OnEvent(const std::string& method, const Json& params,
         }
         // Still there after it was asked to close: the close was lost; ask again.
         if (closing)
-            if (Connection* connection = GetConnection())
+            if (Connection* connection = connection_)
                 SendToEngine(*connection, commands::CloseTarget(target));
     } else if (method == events::kTargetDestroyed || method == events::kDetachedFromTarget) {
         // The page went away on its own (window.close(), engine gone): close its browser too.
@@ -140,7 +136,8 @@ void BrowserRegistry::OnPopupTarget(const Json& info) {
     std::string url = opener->TakePendingPopupUrl();
     if (url.empty()) url = info.value("url", "");
     // Pop-up decisions are made on TID_IO, never on TID_UI.
-    PostToThread(TID_IO, [opener, target_id, url] {
+    Connection* connection = connection_;
+    PostToThread(TID_IO, [connection, opener, target_id, url] {
         CefRefPtr<CefClient> client = opener->GetClient();
         CefRefPtr<CefLifeSpanHandler> life = client ? client->GetLifeSpanHandler() : nullptr;
         CefWindowInfo window_info;
@@ -153,15 +150,14 @@ void BrowserRegistry::OnPopupTarget(const Json& info) {
             life && life->OnBeforePopup(opener.get(), opener->GetMainFrame(), CefString(url),
                                         CefString(), WOD_NEW_FOREGROUND_TAB, true, features,
                                         window_info, popup_client, settings, &no_javascript_access);
-        Connection* connection = GetConnection();
         if (!connection) return;
         if (suppress) {
             BrowserRegistry::Get().CloseTarget(target_id);
             return;
         }
-        PostToThread(TID_UI, [window_info, popup_client, target_id] {
-            CefRefPtr<BrowserImpl> popup =
-                new BrowserImpl(window_info, popup_client, std::string(), target_id, true);
+        PostToThread(TID_UI, [connection, window_info, popup_client, target_id] {
+            CefRefPtr<BrowserImpl> popup = new BrowserImpl(*connection, window_info, popup_client,
+                                                           std::string(), target_id, true);
             popup->Start();
         });
     });

@@ -2,6 +2,7 @@
 // connection listeners that routes the engine's events to them.
 #pragma once
 
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <set>
@@ -27,8 +28,9 @@ class BrowserRegistry {
     CefRefPtr<BrowserImpl> ByWindow(HWND window);
     std::size_t Count();
 
-    // Installs the listeners once per connection.
-    void Listen(Connection* connection);
+    // TID_UI. Installs the listeners once per connection; the registry and the pop-ups it makes
+    // use that connection from then on.
+    void Listen(Connection& connection);
 
     // Any thread. Asks the engine to close a browser's page and keeps asking until it is gone:
     // a close that reaches a page while its navigation is being committed can be lost in the
@@ -45,8 +47,8 @@ class BrowserRegistry {
     std::map<int, CefRefPtr<BrowserImpl>> browsers_;
     std::map<std::string, BrowserImpl*> by_session_;
     std::map<std::string, BrowserImpl*> by_target_;
-    std::set<std::string> closing_targets_;  // asked to close, not yet reported destroyed
-    Connection* listening_ = nullptr;
+    std::set<std::string> closing_targets_;         // asked to close, not yet reported destroyed
+    std::atomic<Connection*> connection_{nullptr};  // set by Listen
 };
 
 }  // namespace cef_detail

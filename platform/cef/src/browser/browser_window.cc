@@ -59,7 +59,8 @@ PressedButtons ButtonsHeld(WPARAM wp) {
 
 }  // namespace
 
-BrowserWindow::BrowserWindow(const CefWindowInfo& info, Delegate* delegate) : delegate_(delegate) {
+BrowserWindow::BrowserWindow(const CefWindowInfo& info, Connection& connection, Delegate* delegate)
+    : connection_(connection), delegate_(delegate) {
     RegisterBrowserClass(&BrowserWindow::WndProc);
     const std::wstring name = info.window_name.ToWString();
     hwnd_ = CreateWindowExW(info.ex_style, kClassName, name.c_str(), info.style, info.x, info.y,
@@ -264,7 +265,7 @@ void BrowserWindow::Paint() {
 int BrowserWindow::Modifiers() const { return KeyboardModifiers(); }
 
 void BrowserWindow::Send(Command command) {
-    SendOnSession(GetConnection(), delegate_->WindowSession(), std::move(command));
+    SendOnSession(&connection_, delegate_->WindowSession(), std::move(command));
 }
 
 void BrowserWindow::SendMouse(MouseAction action, LPARAM lp, MouseButton button, int click_count,

@@ -35,8 +35,9 @@ class BrowserWindow {
 
     static constexpr wchar_t kClassName[] = L"CefBrowserWindow";
 
-    // Creates the window as info says. Null handle when creation failed.
-    BrowserWindow(const CefWindowInfo& info, Delegate* delegate);
+    // Creates the window as info says. Null handle when creation failed. Input goes to the page
+    // over connection, which outlives the window.
+    BrowserWindow(const CefWindowInfo& info, Connection& connection, Delegate* delegate);
     // Safe on any thread and inside the window's own WM_DESTROY.
     ~BrowserWindow();
     BrowserWindow(const BrowserWindow&) = delete;
@@ -60,6 +61,7 @@ class BrowserWindow {
     int Modifiers() const;
 
     HWND hwnd_ = nullptr;
+    Connection& connection_;
     Delegate* delegate_;  // cleared once the window is being destroyed
     bool destroying_ = false;
     bool tracking_leave_ = false;

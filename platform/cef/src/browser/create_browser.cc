@@ -12,9 +12,9 @@ bool CefBrowserHost::CreateBrowser(const CefWindowInfo& windowInfo, CefRefPtr<Ce
     return WhenEngineReady([windowInfo, client, address = url.ToString()] {
         Connection* connection = GetConnection();
         if (!connection || !connection->IsOpen()) return;
-        BrowserRegistry::Get().Listen(connection);
+        BrowserRegistry::Get().Listen(*connection);
         CefRefPtr<BrowserImpl> browser =
-            new BrowserImpl(windowInfo, client, address, std::string(), false);
+            new BrowserImpl(*connection, windowInfo, client, address, std::string(), false);
         browser->Start();
     });
 }
