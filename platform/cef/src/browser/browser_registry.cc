@@ -1,5 +1,6 @@
 #include "browser/browser_registry.h"
 
+#include "browser/popup_opener.h"
 #include "cef/cef_task.h"
 #include "core/runtime_info.h"
 #include "devtools/commands.h"
@@ -16,44 +17,53 @@ void BrowserRegistry::Add(CefRefPtr<BrowserImpl> browser) {
     browsers_[browser->GetIdentifier()] = browser;
 }
 
-void BrowserRegistry::BindTarget(BrowserImpl* browser, const std::string& target_id) {
+void BrowserRegistry::BindTarget(int browser_id, const std::string& target_id) {
     std::lock_guard lock(mutex_);
-    by_target_[target_id] = browser;
+    by_target_[target_id] = browser_id;
 }
 
-void BrowserRegistry::BindSession(BrowserImpl* browser, const std::string& session_id) {
+void BrowserRegistry::BindSession(int browser_id, const std::string& session_id) {
     std::lock_guard lock(mutex_);
-    by_session_[session_id] = browser;
+    by_session_[session_id] = browser_id;
 }
 
-void BrowserRegistry::UnbindSession(BrowserImpl* browser, const std::string& session_id) {
+void BrowserRegistry::UnbindSession(int browser_id, const std::string& session_id) {
     std::lock_guard lock(mutex_);
-    if (auto it = by_session_.find(session_id); it != by_session_.end() && it->second == browser) {
+    if (auto it = by_session_.find(session_id);
+        it != by_session_.end() && it->second == browser_id) {
         by_session_.erase(it);
     }
 }
 
-void BrowserRegistry::Remove(BrowserImpl* browser) {
+void BrowserRegistry::Remove(int browser_id) {
     CefRefPtr<BrowserImpl> keep;  // released after the lock
     std::lock_guard lock(mutex_);
-    std::erase_if(by_session_, [browser](const auto& entry) { return entry.second == browser; });
-    std::erase_if(by_target_, [browser](const auto& entry) { return entry.second == browser; });
-    if (auto it = browsers_.find(browser->GetIdentifier()); it != browsers_.end()) {
+    std::erase_if(by_session_,
+                  [browser_id](const auto& entry) { return entry.second == browser_id; });
+    std::erase_if(by_target_,
+                  [browser_id](const auto& entry) { return entry.second == browser_id; });
+    if (auto it = browsers_.find(browser_id); it != browsers_.end()) {
         keep = it->second;
         browsers_.erase(it);
     }
 }
 
+CefRefPtr<BrowserImpl> BrowserRegistry::Find(const std::map<std::string, int>& index,
+                                             const std::string& key) {
+    auto it = index.find(key);
+    if (it == index.end()) return nullptr;
+    auto browser = browsers_.find(it->second);
+    return browser == browsers_.end() ? nullptr : browser->second;
+}
+
 CefRefPtr<BrowserImpl> BrowserRegistry::BySession(const std::string& session_id) {
     std::lock_guard lock(mutex_);
-    auto it = by_session_.find(session_id);
-    return it == by_session_.end() ? nullptr : CefRefPtr<BrowserImpl>(it->second);
+    return Find(by_session_, session_id);
 }
 
 CefRefPtr<BrowserImpl> BrowserRegistry::ByTarget(const std::string& target_id) {
     std::lock_guard lock(mutex_);
-    auto it = by_target_.find(target_id);
-    return it == by_target_.end() ? nullptr : CefRefPtr<BrowserImpl>(it->second);
+    return Find(by_target_, target_id);
 }
 
 CefRefPtr<BrowserImpl> BrowserRegistry::ByWindow(HWND window) {
@@ -102,7 +112,7 @@ void BrowserRegistry::OnEvent(const std::string& method, const Json& params,
         return;
     }
     if (method == events::kTargetCreated) {
-        OnPopupTarget(params.value("targetInfo", Json::object()));
+        OnTargetCreated(params.value("targetInfo", Json::object()));
     } else if (method == events::kTargetInfoChanged) {
         const std::string target = params.value("targetInfo", Json::object()).value("targetId", "");
         bool closing = false;
@@ -128,39 +138,16 @@ void BrowserRegistry::OnEvent(const std::string& method, const Json& params,
     }
 }
 
-void BrowserRegistry::OnPopupTarget(const Json& info) {
+void BrowserRegistry::OnTargetCreated(const Json& info) {
     if (info.value("type", "") != "page") return;
     CefRefPtr<BrowserImpl> opener = ByTarget(info.value("openerId", ""));
-    if (!opener) return;
-    const std::string target_id = info.value("targetId", "");
+    Connection* connection = connection_;
+    if (!opener || !connection) return;
     std::string url = opener->TakePendingPopupUrl();
     if (url.empty()) url = info.value("url", "");
-    // Pop-up decisions are made on TID_IO, never on TID_UI.
-    Connection* connection = connection_;
-    PostToThread(TID_IO, [connection, opener, target_id, url] {
-        CefRefPtr<CefClient> client = opener->GetClient();
-        CefRefPtr<CefLifeSpanHandler> life = client ? client->GetLifeSpanHandler() : nullptr;
-        CefWindowInfo window_info;
-        window_info.SetAsPopup(nullptr, CefString());
-        CefRefPtr<CefClient> popup_client = client;
-        CefBrowserSettings settings;
-        CefPopupFeatures features;
-        bool no_javascript_access = false;
-        const bool suppress =
-            life && life->OnBeforePopup(opener.get(), opener->GetMainFrame(), CefString(url),
-                                        CefString(), WOD_NEW_FOREGROUND_TAB, true, features,
-                                        window_info, popup_client, settings, &no_javascript_access);
-        if (!connection) return;
-        if (suppress) {
-            BrowserRegistry::Get().CloseTarget(target_id);
-            return;
-        }
-        PostToThread(TID_UI, [connection, window_info, popup_client, target_id] {
-            CefRefPtr<BrowserImpl> popup = new BrowserImpl(*connection, window_info, popup_client,
-                                                           std::string(), target_id, true);
-            popup->Start();
-        });
-    });
+    OpenPopup(
+        *connection, *this, [this](CefRefPtr<BrowserImpl> popup) { Add(popup); }, opener,
+        info.value("targetId", ""), std::move(url));
 }
 
 bool BrowserRegistry::OnScreencastFrame(Json& params, const std::string& session_id) {
