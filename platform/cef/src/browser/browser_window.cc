@@ -3,6 +3,7 @@
 #include <imm.h>
 #include <windowsx.h>
 
+#include <optional>
 #include <utility>
 
 #include "base/utf.h"
@@ -55,6 +56,22 @@ PressedButtons ButtonsHeld(WPARAM wp) {
     pressed.right = (wp & MK_RBUTTON) != 0;
     pressed.middle = (wp & MK_MBUTTON) != 0;
     return pressed;
+}
+
+// The button a button message is about.
+MouseButton ButtonOf(UINT msg) {
+    switch (msg) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_LBUTTONUP:
+            return MouseButton::kLeft;
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK:
+        case WM_RBUTTONUP:
+            return MouseButton::kRight;
+        default:
+            return MouseButton::kMiddle;
+    }
 }
 
 }  // namespace
@@ -124,6 +141,14 @@ LRESULT BrowserWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     if (!delegate_) return DefWindowProcW(hwnd_, msg, wp, lp);
+    std::optional<LRESULT> result = HandleWindow(msg, wp, lp);
+    if (!result) result = HandleMouse(msg, wp, lp);
+    if (!result) result = HandleKeys(msg, wp, lp);
+    if (!result) result = HandleInputMethod(msg, lp);
+    return result ? *result : DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+std::optional<LRESULT> BrowserWindow::HandleWindow(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_ERASEBKGND:
             return 1;
@@ -137,66 +162,49 @@ LRESULT BrowserWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             delegate_->OnWindowResized(LOWORD(lp), HIWORD(lp));
             return 0;
         case WM_TIMER:
-            if (wp != kShownTimer) break;
+            if (wp != kShownTimer) return std::nullopt;
             CheckShown();
             return 0;
         case WM_GETDLGCODE:
             return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB;
         case WM_MOUSEACTIVATE:
             return MA_ACTIVATE;
+        case WM_SETFOCUS:
+            Send(commands::EmulateFocus());
+            return 0;
+        default:
+            return std::nullopt;
+    }
+}
 
+std::optional<LRESULT> BrowserWindow::HandleMouse(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
         case WM_MOUSEMOVE:
-            if (!tracking_leave_) {
-                TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, hwnd_, 0};
-                tracking_leave_ = TrackMouseEvent(&track) != FALSE;
-            }
-            SendMouse(MouseAction::kMoved, lp, FirstPressed(ButtonsHeld(wp)), 0, wp);
+            OnMouseMove(wp, lp);
             return 0;
         case WM_MOUSELEAVE:
             tracking_leave_ = false;
             Send(MouseLeft(Modifiers()));
             return 0;
         case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
         case WM_RBUTTONDOWN:
-        case WM_RBUTTONDBLCLK:
         case WM_MBUTTONDOWN:
-        case WM_MBUTTONDBLCLK: {
-            const bool dbl =
-                msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK;
-            const MouseButton button =
-                (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK)   ? MouseButton::kLeft
-                : (msg == WM_RBUTTONDOWN || msg == WM_RBUTTONDBLCLK) ? MouseButton::kRight
-                                                                     : MouseButton::kMiddle;
-            if (GetFocus() != hwnd_) ::SetFocus(hwnd_);
-            SetCapture(hwnd_);
-            SendMouse(MouseAction::kPressed, lp, button, dbl ? 2 : 1, wp);
+            OnButtonDown(ButtonOf(msg), 1, wp, lp);
             return 0;
-        }
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDBLCLK:
+            OnButtonDown(ButtonOf(msg), 2, wp, lp);
+            return 0;
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
-        case WM_MBUTTONUP: {
-            const MouseButton button = msg == WM_LBUTTONUP   ? MouseButton::kLeft
-                                       : msg == WM_RBUTTONUP ? MouseButton::kRight
-                                                             : MouseButton::kMiddle;
-            if (GetCapture() == hwnd_ && !(wp & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) {
-                ReleaseCapture();
-            }
-            SendMouse(MouseAction::kReleased, lp, button, 1, wp);
-            if (msg == WM_RBUTTONUP) {
-                delegate_->OnContextMenuRequested(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
-            }
+        case WM_MBUTTONUP:
+            OnButtonUp(ButtonOf(msg), wp, lp);
             return 0;
-        }
         case WM_MOUSEWHEEL:
-        case WM_MOUSEHWHEEL: {
-            POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-            ScreenToClient(hwnd_, &pt);
-            Send(MouseWheel(pt.x, pt.y,
-                            msg == WM_MOUSEHWHEEL ? WheelAxis::kHorizontal : WheelAxis::kVertical,
-                            GET_WHEEL_DELTA_WPARAM(wp), Modifiers()));
+        case WM_MOUSEHWHEEL:
+            OnWheel(msg == WM_MOUSEHWHEEL ? WheelAxis::kHorizontal : WheelAxis::kVertical, wp, lp);
             return 0;
-        }
         case WM_CONTEXTMENU:
             if (GET_X_LPARAM(lp) == -1 && GET_Y_LPARAM(lp) == -1) {  // the menu key
                 RECT rc;
@@ -204,49 +212,82 @@ LRESULT BrowserWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
                 delegate_->OnContextMenuRequested(rc.right / 2, rc.bottom / 2);
             }
             return 0;
+        default:
+            return std::nullopt;
+    }
+}
 
+void BrowserWindow::OnMouseMove(WPARAM wp, LPARAM lp) {
+    if (!tracking_leave_) {
+        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, hwnd_, 0};
+        tracking_leave_ = TrackMouseEvent(&track) != FALSE;
+    }
+    SendMouse(MouseAction::kMoved, lp, FirstPressed(ButtonsHeld(wp)), 0, wp);
+}
+
+void BrowserWindow::OnButtonDown(MouseButton button, int click_count, WPARAM wp, LPARAM lp) {
+    if (GetFocus() != hwnd_) ::SetFocus(hwnd_);
+    SetCapture(hwnd_);
+    SendMouse(MouseAction::kPressed, lp, button, click_count, wp);
+}
+
+void BrowserWindow::OnButtonUp(MouseButton button, WPARAM wp, LPARAM lp) {
+    if (GetCapture() == hwnd_ && !(wp & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) ReleaseCapture();
+    SendMouse(MouseAction::kReleased, lp, button, 1, wp);
+    // The page has seen the button first, so it may have changed what lies under the pointer.
+    if (button == MouseButton::kRight) {
+        delegate_->OnContextMenuRequested(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+    }
+}
+
+void BrowserWindow::OnWheel(WheelAxis axis, WPARAM wp, LPARAM lp) {
+    POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};  // screen coordinates
+    ScreenToClient(hwnd_, &pt);
+    Send(MouseWheel(pt.x, pt.y, axis, GET_WHEEL_DELTA_WPARAM(wp), Modifiers()));
+}
+
+std::optional<LRESULT> BrowserWindow::HandleKeys(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
             SendKey(KeyAction::kDown, wp, lp);
-            return msg == WM_SYSKEYDOWN ? DefWindowProcW(hwnd_, msg, wp, lp) : 0;
+            // System keys (Alt+F4, the window menu) keep their meaning for the window.
+            if (msg == WM_SYSKEYDOWN) return DefWindowProcW(hwnd_, msg, wp, lp);
+            return 0;
         case WM_KEYUP:
         case WM_SYSKEYUP:
             SendKey(KeyAction::kUp, wp, lp);
-            return msg == WM_SYSKEYUP ? DefWindowProcW(hwnd_, msg, wp, lp) : 0;
+            if (msg == WM_SYSKEYUP) return DefWindowProcW(hwnd_, msg, wp, lp);
+            return 0;
         case WM_CHAR:
             if (const std::u16string text = characters_.Take(char16_t(wp)); !text.empty()) {
                 Send(CharEvent(text, Modifiers()));
             }
             return 0;
-
-        case WM_IME_COMPOSITION: {
-            HIMC context = ImmGetContext(hwnd_);
-            if (!context) break;
-            auto read = [context](DWORD kind) {
-                const LONG bytes = ImmGetCompositionStringW(context, kind, nullptr, 0);
-                std::wstring text(bytes > 0 ? std::size_t(bytes) / sizeof(wchar_t) : 0, L'\0');
-                if (bytes > 0) ImmGetCompositionStringW(context, kind, text.data(), DWORD(bytes));
-                return text;
-            };
-            if (lp & GCS_RESULTSTR) {
-                if (const std::wstring text = read(GCS_RESULTSTR); !text.empty()) {
-                    Send(InsertText(korvex::WideToUtf8(text)));
-                }
-            }
-            if (lp & GCS_COMPSTR) Send(SetComposition(korvex::WideToUtf8(read(GCS_COMPSTR))));
-            ImmReleaseContext(hwnd_, context);
-            return 0;  // the result was inserted; no WM_IME_CHAR should follow
-        }
-        case WM_IME_CHAR:
-            return 0;
-
-        case WM_SETFOCUS:
-            Send(commands::EmulateFocus());
-            return 0;
         default:
-            break;
+            return std::nullopt;
     }
-    return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+std::optional<LRESULT> BrowserWindow::HandleInputMethod(UINT msg, LPARAM lp) {
+    if (msg == WM_IME_CHAR) return 0;  // the result arrives with WM_IME_COMPOSITION
+    if (msg != WM_IME_COMPOSITION) return std::nullopt;
+    HIMC context = ImmGetContext(hwnd_);
+    if (!context) return std::nullopt;
+    auto read = [context](DWORD kind) {
+        const LONG bytes = ImmGetCompositionStringW(context, kind, nullptr, 0);
+        std::wstring text(bytes > 0 ? std::size_t(bytes) / sizeof(wchar_t) : 0, L'\0');
+        if (bytes > 0) ImmGetCompositionStringW(context, kind, text.data(), DWORD(bytes));
+        return text;
+    };
+    if (lp & GCS_RESULTSTR) {
+        if (const std::wstring text = read(GCS_RESULTSTR); !text.empty()) {
+            Send(InsertText(korvex::WideToUtf8(text)));
+        }
+    }
+    if (lp & GCS_COMPSTR) Send(SetComposition(korvex::WideToUtf8(read(GCS_COMPSTR))));
+    ImmReleaseContext(hwnd_, context);
+    return 0;  // the result was inserted; no WM_IME_CHAR should follow
 }
 
 void BrowserWindow::Paint() {

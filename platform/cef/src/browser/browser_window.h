@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "cef/cef_window_info.h"
@@ -52,6 +53,15 @@ class BrowserWindow {
   private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    // One kind of message each; nullopt: not handled there.
+    std::optional<LRESULT> HandleWindow(UINT msg, WPARAM wp, LPARAM lp);  // paint, size, focus
+    std::optional<LRESULT> HandleMouse(UINT msg, WPARAM wp, LPARAM lp);
+    std::optional<LRESULT> HandleKeys(UINT msg, WPARAM wp, LPARAM lp);
+    std::optional<LRESULT> HandleInputMethod(UINT msg, LPARAM lp);
+    void OnMouseMove(WPARAM wp, LPARAM lp);
+    void OnButtonDown(MouseButton button, int click_count, WPARAM wp, LPARAM lp);
+    void OnButtonUp(MouseButton button, WPARAM wp, LPARAM lp);
+    void OnWheel(WheelAxis axis, WPARAM wp, LPARAM lp);
     void Paint();
     void CheckShown();
     // Sends command on the page's session; dropped while the page is not attached.
