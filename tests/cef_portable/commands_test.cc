@@ -24,6 +24,7 @@ struct Case {
 
 std::vector<Case> Cases() {
     return {
+        {"version", commands::GetVersion(), "Browser.getVersion", "{}"},
         {"blank target", commands::CreateBlankTarget(), "Target.createTarget",
          R"({"url":"about:blank"})"},
         {"attach", commands::AttachToTarget("T1"), "Target.attachToTarget",

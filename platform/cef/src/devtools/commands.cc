@@ -21,6 +21,8 @@ void SendToEngine(Connection& connection, Command command, Connection::Reply rep
 
 namespace commands {
 
+Command GetVersion() { return {"Browser.getVersion", Json::object()}; }
+
 Command CreateBlankTarget() { return {"Target.createTarget", {{"url", "about:blank"}}}; }
 
 Command AttachToTarget(const std::string& target_id) {

@@ -45,7 +45,10 @@ inline constexpr std::string_view kScreencastFrame = "Page.screencastFrame";
 
 namespace commands {
 
-// ---- targets and sessions (sent to the engine itself unless said otherwise) ----
+// ---- the engine, targets and sessions (sent to the engine itself unless said otherwise) ----
+
+// The engine's product and protocol versions: the first exchange, which tells it is there.
+Command GetVersion();
 
 // A new, blank page target; the reply names it (CreatedTargetId).
 Command CreateBlankTarget();
