@@ -3,7 +3,6 @@
 #include "browser/popup_opener.h"
 #include "cef/cef_task.h"
 #include "core/runtime_info.h"
-#include "devtools/commands.h"
 
 namespace cef_detail {
 
@@ -18,52 +17,34 @@ void BrowserRegistry::Add(CefRefPtr<BrowserImpl> browser) {
 }
 
 void BrowserRegistry::BindTarget(int browser_id, const std::string& target_id) {
-    std::lock_guard lock(mutex_);
-    by_target_[target_id] = browser_id;
+    routes_.BindTarget(browser_id, target_id);
 }
 
 void BrowserRegistry::BindSession(int browser_id, const std::string& session_id) {
-    std::lock_guard lock(mutex_);
-    by_session_[session_id] = browser_id;
+    routes_.BindSession(browser_id, session_id);
 }
 
 void BrowserRegistry::UnbindSession(int browser_id, const std::string& session_id) {
-    std::lock_guard lock(mutex_);
-    if (auto it = by_session_.find(session_id);
-        it != by_session_.end() && it->second == browser_id) {
-        by_session_.erase(it);
-    }
+    routes_.UnbindSession(browser_id, session_id);
 }
 
 void BrowserRegistry::Remove(int browser_id) {
+    routes_.Forget(browser_id);
     CefRefPtr<BrowserImpl> keep;  // released after the lock
     std::lock_guard lock(mutex_);
-    std::erase_if(by_session_,
-                  [browser_id](const auto& entry) { return entry.second == browser_id; });
-    std::erase_if(by_target_,
-                  [browser_id](const auto& entry) { return entry.second == browser_id; });
     if (auto it = browsers_.find(browser_id); it != browsers_.end()) {
         keep = it->second;
         browsers_.erase(it);
     }
 }
 
-CefRefPtr<BrowserImpl> BrowserRegistry::Find(const std::map<std::string, int>& index,
-                                             const std::string& key) {
-    auto it = index.find(key);
-    if (it == index.end()) return nullptr;
-    auto browser = browsers_.find(it->second);
-    return browser == browsers_.end() ? nullptr : browser->second;
-}
+void BrowserRegistry::CloseTarget(const std::string& target_id) { routes_.CloseTarget(target_id); }
 
-CefRefPtr<BrowserImpl> BrowserRegistry::BySession(const std::string& session_id) {
+CefRefPtr<BrowserImpl> BrowserRegistry::Find(std::optional<int> browser_id) {
+    if (!browser_id) return nullptr;
     std::lock_guard lock(mutex_);
-    return Find(by_session_, session_id);
-}
-
-CefRefPtr<BrowserImpl> BrowserRegistry::ByTarget(const std::string& target_id) {
-    std::lock_guard lock(mutex_);
-    return Find(by_target_, target_id);
+    auto it = browsers_.find(*browser_id);
+    return it == browsers_.end() ? nullptr : it->second;
 }
 
 CefRefPtr<BrowserImpl> BrowserRegistry::ByWindow(HWND window) {
@@ -80,10 +61,10 @@ std::size_t BrowserRegistry::Count() {
 }
 
 void BrowserRegistry::Listen(Connection& connection) {
-    if (connection_.exchange(&connection) == &connection) return;
+    if (!routes_.SetConnection(connection)) return;
     connection.AddListener(
         [this](const std::string& method, const Json& params, const std::string& session_id) {
-            OnEvent(method, params, session_id);
+            routes_.OnEvent(method, params, session_id);
         });
     connection.AddIoListener(std::string(events::kScreencastFrame),
                              [this](const std::string&, Json& params, const std::string& session) {
@@ -93,65 +74,32 @@ void BrowserRegistry::Listen(Connection& connection) {
     SendToEngine(connection, commands::DiscoverTargets());
 }
 
-void BrowserRegistry::CloseTarget(const std::string& target_id) {
-    Connection* connection = connection_;
-    if (target_id.empty() || !connection) return;
-    {
-        std::lock_guard lock(mutex_);
-        closing_targets_.insert(target_id);
-    }
-    SendToEngine(*connection, commands::CloseTarget(target_id));
-}
-
-void BrowserRegistry::OnEvent(const std::string& method, const Json& params,
-                              const std::string& session_id) {
-    if (!session_id.empty()) {
-        if (CefRefPtr<BrowserImpl> browser = BySession(session_id)) {
-            browser->OnPageEvent(method, params, session_id);
-        }
-        return;
-    }
-    if (method == events::kTargetCreated) {
-        OnTargetCreated(params.value("targetInfo", Json::object()));
-    } else if (method == events::kTargetInfoChanged) {
-        const std::string target = params.value("targetInfo", Json::object()).value("targetId", "");
-        bool closing = false;
-        {
-            std::lock_guard lock(mutex_);
-            closing = closing_targets_.count(target) != 0;
-        }
-        // Still there after it was asked to close: the close was lost; ask again.
-        if (closing)
-            if (Connection* connection = connection_)
-                SendToEngine(*connection, commands::CloseTarget(target));
-    } else if (method == events::kTargetDestroyed || method == events::kDetachedFromTarget) {
-        // The page went away on its own (window.close(), engine gone): close its browser too.
-        const std::string target =
-            params.contains("targetId")
-                ? params.value("targetId", "")
-                : params.value("targetInfo", Json::object()).value("targetId", "");
-        if (method == events::kTargetDestroyed) {
-            std::lock_guard lock(mutex_);
-            closing_targets_.erase(target);
-        }
-        if (CefRefPtr<BrowserImpl> browser = ByTarget(target)) browser->CloseBrowser(true);
+void BrowserRegistry::OnPageEvent(int browser_id, const std::string& method, const Json& params,
+                                  const std::string& session) {
+    if (CefRefPtr<BrowserImpl> browser = Find(browser_id)) {
+        browser->OnPageEvent(method, params, session);
     }
 }
 
-void BrowserRegistry::OnTargetCreated(const Json& info) {
-    if (info.value("type", "") != "page") return;
-    CefRefPtr<BrowserImpl> opener = ByTarget(info.value("openerId", ""));
-    Connection* connection = connection_;
+void BrowserRegistry::OnPageGone(int browser_id) {
+    if (CefRefPtr<BrowserImpl> browser = Find(browser_id)) browser->CloseBrowser(true);
+}
+
+void BrowserRegistry::OnPopupTarget(int opener_id, const std::string& target_id,
+                                    const std::string& url) {
+    CefRefPtr<BrowserImpl> opener = Find(opener_id);
+    Connection* connection = routes_.connection();
     if (!opener || !connection) return;
-    std::string url = opener->TakePendingPopupUrl();
-    if (url.empty()) url = info.value("url", "");
+    // The address the page asked for; the engine's may still be about:blank.
+    std::string address = opener->TakePendingPopupUrl();
+    if (address.empty()) address = url;
     OpenPopup(
-        *connection, *this, [this](CefRefPtr<BrowserImpl> popup) { Add(popup); }, opener,
-        info.value("targetId", ""), std::move(url));
+        *connection, *this, [this](CefRefPtr<BrowserImpl> popup) { Add(popup); }, opener, target_id,
+        std::move(address));
 }
 
 bool BrowserRegistry::OnScreencastFrame(Json& params, const std::string& session_id) {
-    if (CefRefPtr<BrowserImpl> browser = BySession(session_id)) {
+    if (CefRefPtr<BrowserImpl> browser = Find(routes_.BySession(session_id))) {
         browser->OnScreencastFrame(params);
         return true;
     }

@@ -1,20 +1,19 @@
-// Every live browser of the process, found by its page session or target, and the one set of
-// connection listeners that routes the engine's events to them. The registry holds the
-// browsers; they reach it only as their BrowserDirectory.
+// Every live browser of the process, and the one set of connection listeners that hands the
+// engine's events to its BrowserRoutes. The registry holds the browsers; they reach it only as
+// their BrowserDirectory.
 #pragma once
 
-#include <atomic>
 #include <map>
 #include <mutex>
-#include <set>
 #include <string>
 
 #include "browser/browser_directory.h"
 #include "browser/browser_impl.h"
+#include "browser/browser_routes.h"
 
 namespace cef_detail {
 
-class BrowserRegistry : public BrowserDirectory {
+class BrowserRegistry : public BrowserDirectory, private BrowserRoutes::Browsers {
   public:
     static BrowserRegistry& Get();
 
@@ -25,15 +24,9 @@ class BrowserRegistry : public BrowserDirectory {
     void BindSession(int browser_id, const std::string& session_id) override;
     void UnbindSession(int browser_id, const std::string& session_id) override;
     void Remove(int browser_id) override;
-    // Asks the engine to close a browser's page and keeps asking until it is gone: a close that
-    // reaches a page while its navigation is being committed can be lost in the engine, and the
-    // page then lives on. The page's next change of address or title after such a close asks
-    // again.
     void CloseTarget(const std::string& target_id) override;
 
     // Any thread.
-    CefRefPtr<BrowserImpl> BySession(const std::string& session_id);
-    CefRefPtr<BrowserImpl> ByTarget(const std::string& target_id);
     CefRefPtr<BrowserImpl> ByWindow(HWND window);
     std::size_t Count();
 
@@ -42,18 +35,20 @@ class BrowserRegistry : public BrowserDirectory {
     void Listen(Connection& connection);
 
   private:
-    void OnEvent(const std::string& method, const Json& params, const std::string& session_id);
-    void OnTargetCreated(const Json& target_info);
+    BrowserRegistry() : routes_(*this) {}
+    CefRefPtr<BrowserImpl> Find(std::optional<int> browser_id);
     bool OnScreencastFrame(Json& params, const std::string& session_id);
-    // Under mutex_.
-    CefRefPtr<BrowserImpl> Find(const std::map<std::string, int>& index, const std::string& key);
 
+    // BrowserRoutes::Browsers (TID_UI)
+    void OnPageEvent(int browser_id, const std::string& method, const Json& params,
+                     const std::string& session) override;
+    void OnPageGone(int browser_id) override;
+    void OnPopupTarget(int opener_id, const std::string& target_id,
+                       const std::string& url) override;
+
+    BrowserRoutes routes_;
     std::mutex mutex_;
     std::map<int, CefRefPtr<BrowserImpl>> browsers_;  // by identifier
-    std::map<std::string, int> by_session_;
-    std::map<std::string, int> by_target_;
-    std::set<std::string> closing_targets_;         // asked to close, not yet reported destroyed
-    std::atomic<Connection*> connection_{nullptr};  // set by Listen
 };
 
 }  // namespace cef_detail
