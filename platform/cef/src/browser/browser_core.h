@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "browser/browser_directory.h"
 #include "devtools/commands.h"
