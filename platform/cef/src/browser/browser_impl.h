@@ -1,34 +1,43 @@
 // A browser: one page target of the engine, shown in one window of class "CefBrowserWindow".
-// Its state lives on TID_UI; the public operations may be called on any thread.
+// The Win32 and handler side of it: what happens with the page lives in its BrowserCore, which
+// it owns with its window, its frames and its frame path. Its state lives on TID_UI; the public
+// operations may be called on any thread.
 #pragma once
 
 #include <windows.h>
 
 #include <atomic>
-#include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
 
+#include "browser/browser_core.h"
 #include "browser/browser_window.h"
+#include "browser/context_menu.h"
 #include "browser/frame_impl.h"
 #include "cef/cef_browser.h"
-#include "devtools/connection.h"
 
 namespace cef_detail {
 
 class FramePainter;
 
-class BrowserImpl : public CefBrowser, public CefBrowserHost, public BrowserWindow::Delegate {
+class BrowserImpl : public CefBrowser,
+                    public CefBrowserHost,
+                    public FrameImpl::Host,
+                    public ContextMenuHost,
+                    private BrowserWindow::Delegate,
+                    private BrowserCore::Delegate {
   public:
     // target_id empty: a new page target is made; otherwise the browser adopts that target (a
-    // pop-up the engine has opened already).
-    BrowserImpl(const CefWindowInfo& info, CefRefPtr<CefClient> client, std::string url,
-                std::string target_id, bool is_popup);
+    // pop-up the engine has opened already). Every command goes out on connection; directory
+    // learns the browser's engine ids. Both outlive the browser.
+    BrowserImpl(Connection& connection, BrowserDirectory& directory, const CefWindowInfo& info,
+                CefRefPtr<CefClient> client, std::string url, std::string target_id, bool is_popup);
     ~BrowserImpl() override;
 
-    // TID_UI: makes the window, then the target, then reports OnAfterCreated and loads.
+    // TID_UI, once the directory holds the browser: makes the window, then the target, then
+    // reports OnAfterCreated and loads.
     void Start();
 
     // CefBrowser
@@ -36,14 +45,14 @@ class BrowserImpl : public CefBrowser, public CefBrowserHost, public BrowserWind
     int GetIdentifier() override { return id_; }
     bool IsSame(CefRefPtr<CefBrowser> that) override;
     bool IsPopup() override { return is_popup_; }
-    bool CanGoBack() override { return can_go_back_; }
+    bool CanGoBack() override { return core_.can_go_back(); }
     void GoBack() override;
-    bool CanGoForward() override { return can_go_forward_; }
+    bool CanGoForward() override { return core_.can_go_forward(); }
     void GoForward() override;
-    bool IsLoading() override { return loading_; }
-    void Reload() override;
-    void StopLoad() override;
-    bool HasDocument() override { return has_document_; }
+    bool IsLoading() override { return core_.loading(); }
+    void Reload() override { SendToPage(commands::Reload()); }
+    void StopLoad() override { SendToPage(commands::StopLoading()); }
+    bool HasDocument() override { return core_.has_document(); }
     CefRefPtr<CefFrame> GetMainFrame() override;
     CefRefPtr<CefFrame> GetFocusedFrame() override { return GetMainFrame(); }
     CefRefPtr<CefFrame> GetFrame(const CefString& name) override;
@@ -62,92 +71,82 @@ class BrowserImpl : public CefBrowser, public CefBrowserHost, public BrowserWind
     void ClearCache(CefRefPtr<CefCompletionCallback> callback) override;
     void Invalidate() override;
 
-    // For the registry and frames.
-    const std::string& session_id() const { return session_id_; }
-    const std::string& target_id() const { return target_id_; }
-    // Sends a command to this browser's page (no-op until the page is attached).
-    void SendToPage(std::string method, Json params, Connection::Reply reply = {});
-    // Sends a command about one frame to the session that hosts it: the page's own, or that of
-    // the frame when it runs in a process of its own (a cross-site sub-frame). An empty frame id
-    // names the page. Any thread.
-    void SendToFrame(std::string frame_id, std::string method, Json params,
-                     Connection::Reply reply = {});
+    // FrameImpl::Host and ContextMenuHost. Any thread.
+    void SendToFrame(std::string frame_id, Command command, Connection::Reply reply = {}) override;
+    void SendToPage(Command command, Connection::Reply reply = {}) override;
+    CefRefPtr<FrameImpl> FrameById(const std::string& frame_id) override;
+    CefRefPtr<CefBrowser> Browser() override { return this; }
+
+    // For the registry.
+    const std::string& session_id() const { return core_.session_id(); }
+    const std::string& target_id() const { return core_.target_id(); }
+    bool closed() const { return core_.closed(); }
     // TID_UI: one event of this browser's page session or of one of its sub-frame sessions.
-    void OnPageEvent(const std::string& method, const Json& params, const std::string& session);
+    void OnPageEvent(const std::string& method, const Json& params, const std::string& session) {
+        core_.OnPageEvent(method, params, session);
+    }
+    // TID_UI: the address of the oldest pop-up the page opened and nobody has taken yet.
+    std::string TakePendingPopupUrl() { return core_.TakePendingPopupUrl(); }
     // Reader thread: a screencast frame of this browser's page.
     void OnScreencastFrame(Json& params);
-    // Reported by the registry (TID_UI): the page opened a pop-up target.
-    std::string TakePendingPopupUrl();
     // Painted frames so far (for measurements).
     std::uint64_t painted_frames();
     // Screencast frames the engine has delivered so far (for measurements).
     std::uint64_t received_frames() const { return received_frames_; }
     // Colour (0x00RRGGBB) of a pixel of the newest frame; -1 when there is none.
     long long PixelAt(int x, int y);
-    CefRefPtr<FrameImpl> FrameById(const std::string& frame_id);
-    bool closed() const { return closed_; }
 
   private:
-    struct Navigation {
-        std::string frame_id;
-        std::string url;
-    };
+    void CloseOnUi();
 
     // BrowserWindow::Delegate (TID_UI)
-    void OnWindowResized(int width, int height) override;
-    void OnWindowShownChanged(bool shown) override;
+    void OnWindowResized(int width, int height) override { core_.ApplyViewport(width, height); }
+    void OnWindowShownChanged(bool shown) override { core_.SetShown(shown); }
     void OnWindowDestroyed() override;
     void OnContextMenuRequested(int x, int y) override;
-    const std::string& WindowSession() override { return session_id_; }
+    const std::string& WindowSession() override { return core_.session_id(); }
     FramePainter* Painter() override { return painter_.get(); }
 
-    void Attach(std::string target_id);
-    void OnAttached(std::string session_id);
-    void CloseOnUi(bool force_close);
-    void FinishClose();
-    void ApplyViewport(int width, int height);
-    // The page's frames stream while its window can be seen, and only then.
-    void StartScreencast();
-    void StopScreencast();
-    void RefreshHistory();
-    // TID_UI: sends on a session of this browser.
-    void SendOn(const std::string& session, std::string method, Json params,
-                Connection::Reply reply = {});
-    // Commands that make a page or sub-frame session report navigations and frames.
-    void EnableSession(const std::string& session);
-    void OnTargetAttached(const Json& params, const std::string& parent_session);
-    void OnTargetDetached(const Json& params);
-    void OnRequestPaused(const Json& params, const std::string& session);
-    void OnLoadingFailed(const Json& params);
-    void OnFrameNavigated(const Json& frame);
+    // BrowserCore::Delegate (TID_UI)
+    std::shared_ptr<void> KeepAlive() override;
+    std::pair<int, int> ClientSize() override;
+    bool WindowShown() override { return window_ && window_->shown(); }
+    void OnAfterCreated() override;
+    bool DoClose() override;
+    bool DestroyWindow() override;
+    void ReleaseView() override;
+    void OnBeforeClose() override;
+    void InvalidateFrames() override;
+    void UpdateFrame(const std::string& frame_id, const std::string& url, const std::string& name,
+                     const std::optional<std::string>& parent_id) override;
+    void SetFrameParent(const std::string& frame_id, const std::string& parent_id) override;
+    void RemoveFrame(const std::string& frame_id) override;
+    bool OnBeforeBrowse(const std::string& frame_id, const std::string& url,
+                        const std::string& method, bool redirect) override;
+    void OnLoadError(const std::string& frame_id, int code, const std::string& name,
+                     const std::string& url) override;
+    void OnFrameLoading(const std::string& frame_id, bool started, bool main) override;
+    void OnAddressChange(const std::string& frame_id, const std::string& url) override;
 
-    const int id_;
+    CefRefPtr<CefLifeSpanHandler> LifeSpanHandler();
+    CefRefPtr<CefLoadHandler> LoadHandler();
+
+    Connection& connection_;
     CefWindowInfo info_;
     CefRefPtr<CefClient> client_;
-    const std::string url_;
     const bool is_popup_;
-    std::string target_id_;
-    std::string session_id_;
+    const int id_;
+    BrowserCore core_;
 
     std::atomic<HWND> hwnd_{nullptr};
     std::atomic<std::uint64_t> received_frames_{0};
     std::unique_ptr<BrowserWindow> window_;
     std::mutex painter_mutex_;  // the reader thread hands frames to painter_
     std::unique_ptr<FramePainter> painter_;
-    std::atomic<bool> can_go_back_{false}, can_go_forward_{false}, loading_{false},
-        has_document_{false};
-    bool closing_ = false;
-    std::atomic<bool> closed_{false};
-    bool created_reported_ = false;
-    bool screencasting_ = false;  // TID_UI
 
     std::mutex frames_mutex_;  // frames_ is read by GetFrame* on any thread
     std::map<std::string, CefRefPtr<FrameImpl>> frames_;
     std::int64_t next_frame_identifier_ = 1;
-    std::map<std::string, Navigation> navigations_;  // engine request id -> navigation
-    // Cross-site sub-frames running in a process of their own: frame id -> their session.
-    std::map<std::string, std::string> frame_sessions_;
-    std::deque<std::string> pending_popup_urls_;
     IMPLEMENT_REFCOUNTING(BrowserImpl);
 };
 

@@ -1,5 +1,6 @@
 #include "browser/browser_registry.h"
 
+#include "browser/popup_opener.h"
 #include "cef/cef_task.h"
 #include "core/runtime_info.h"
 
@@ -15,44 +16,35 @@ void BrowserRegistry::Add(CefRefPtr<BrowserImpl> browser) {
     browsers_[browser->GetIdentifier()] = browser;
 }
 
-void BrowserRegistry::BindTarget(BrowserImpl* browser, const std::string& target_id) {
-    std::lock_guard lock(mutex_);
-    by_target_[target_id] = browser;
+void BrowserRegistry::BindTarget(int browser_id, const std::string& target_id) {
+    routes_.BindTarget(browser_id, target_id);
 }
 
-void BrowserRegistry::BindSession(BrowserImpl* browser, const std::string& session_id) {
-    std::lock_guard lock(mutex_);
-    by_session_[session_id] = browser;
+void BrowserRegistry::BindSession(int browser_id, const std::string& session_id) {
+    routes_.BindSession(browser_id, session_id);
 }
 
-void BrowserRegistry::UnbindSession(BrowserImpl* browser, const std::string& session_id) {
-    std::lock_guard lock(mutex_);
-    if (auto it = by_session_.find(session_id); it != by_session_.end() && it->second == browser) {
-        by_session_.erase(it);
-    }
+void BrowserRegistry::UnbindSession(int browser_id, const std::string& session_id) {
+    routes_.UnbindSession(browser_id, session_id);
 }
 
-void BrowserRegistry::Remove(BrowserImpl* browser) {
+void BrowserRegistry::Remove(int browser_id) {
+    routes_.Forget(browser_id);
     CefRefPtr<BrowserImpl> keep;  // released after the lock
     std::lock_guard lock(mutex_);
-    std::erase_if(by_session_, [browser](const auto& entry) { return entry.second == browser; });
-    std::erase_if(by_target_, [browser](const auto& entry) { return entry.second == browser; });
-    if (auto it = browsers_.find(browser->GetIdentifier()); it != browsers_.end()) {
+    if (auto it = browsers_.find(browser_id); it != browsers_.end()) {
         keep = it->second;
         browsers_.erase(it);
     }
 }
 
-CefRefPtr<BrowserImpl> BrowserRegistry::BySession(const std::string& session_id) {
-    std::lock_guard lock(mutex_);
-    auto it = by_session_.find(session_id);
-    return it == by_session_.end() ? nullptr : CefRefPtr<BrowserImpl>(it->second);
-}
+void BrowserRegistry::CloseTarget(const std::string& target_id) { routes_.CloseTarget(target_id); }
 
-CefRefPtr<BrowserImpl> BrowserRegistry::ByTarget(const std::string& target_id) {
+CefRefPtr<BrowserImpl> BrowserRegistry::Find(std::optional<int> browser_id) {
+    if (!browser_id) return nullptr;
     std::lock_guard lock(mutex_);
-    auto it = by_target_.find(target_id);
-    return it == by_target_.end() ? nullptr : CefRefPtr<BrowserImpl>(it->second);
+    auto it = browsers_.find(*browser_id);
+    return it == browsers_.end() ? nullptr : it->second;
 }
 
 CefRefPtr<BrowserImpl> BrowserRegistry::ByWindow(HWND window) {
@@ -68,106 +60,46 @@ std::size_t BrowserRegistry::Count() {
     return browsers_.size();
 }
 
-void BrowserRegistry::Listen(Connection* connection) {
-    {
-        std::lock_guard lock(mutex_);
-        if (listening_ == connection) return;
-        listening_ = connection;
-    }
-    connection->AddListener(
+void BrowserRegistry::Listen(Connection& connection) {
+    if (!routes_.SetConnection(connection)) return;
+    connection.AddListener(
         [this](const std::string& method, const Json& params, const std::string& session_id) {
-            OnEvent(method, params, session_id);
+            routes_.OnEvent(method, params, session_id);
         });
-    connection->AddIoListener("Page.screencastFrame",
-                              [this](const std::string&, Json& params, const std::string& session) {
-                                  return OnScreencastFrame(params, session);
-                              });
+    connection.AddIoListener(std::string(events::kScreencastFrame),
+                             [this](const std::string&, Json& params, const std::string& session) {
+                                 return OnScreencastFrame(params, session);
+                             });
     // Pop-ups show up as new page targets whose opener is one of the browsers.
-    connection->Send("Target.setDiscoverTargets", {{"discover", true}});
+    SendToEngine(connection, commands::DiscoverTargets());
 }
 
-void BrowserRegistry::CloseTarget(const std::string& target_id) {
-    Connection* connection = GetConnection();
-    if (target_id.empty() || !connection) return;
-    {
-        std::lock_guard lock(mutex_);
-        closing_targets_.insert(target_id);
-    }
-    connection->Send("Target.closeTarget", {{"targetId", target_id}});
-}
-
-void BrowserRegistry::OnEvent(const std::string& method, const Json& params,
-                              const std::string& session_id) {
-    if (!session_id.empty()) {
-        if (CefRefPtr<BrowserImpl> browser = BySession(session_id)) {
-            browser->OnPageEvent(method, params, session_id);
-        }
-        return;
-    }
-    if (method == "Target.targetCreated") {
-        OnPopupTarget(params.value("targetInfo", Json::object()));
-    } else if (method == "Target.targetInfoChanged") {
-        const std::string target = params.value("targetInfo", Json::object()).value("targetId", "");
-        bool closing = false;
-        {
-            std::lock_guard lock(mutex_);
-            closing = closing_targets_.count(target) != 0;
-        }
-        // Still there after it was asked to close: the close was lost; ask again.
-        if (closing)
-            if (Connection* connection = GetConnection())
-                connection->Send("Target.closeTarget", {{"targetId", target}});
-    } else if (method == "Target.targetDestroyed" || method == "Target.detachedFromTarget") {
-        // The page went away on its own (window.close(), engine gone): close its browser too.
-        const std::string target =
-            params.contains("targetId")
-                ? params.value("targetId", "")
-                : params.value("targetInfo", Json::object()).value("targetId", "");
-        if (method == "Target.targetDestroyed") {
-            std::lock_guard lock(mutex_);
-            closing_targets_.erase(target);
-        }
-        if (CefRefPtr<BrowserImpl> browser = ByTarget(target)) browser->CloseBrowser(true);
+void BrowserRegistry::OnPageEvent(int browser_id, const std::string& method, const Json& params,
+                                  const std::string& session) {
+    if (CefRefPtr<BrowserImpl> browser = Find(browser_id)) {
+        browser->OnPageEvent(method, params, session);
     }
 }
 
-void BrowserRegistry::OnPopupTarget(const Json& info) {
-    if (info.value("type", "") != "page") return;
-    CefRefPtr<BrowserImpl> opener = ByTarget(info.value("openerId", ""));
-    if (!opener) return;
-    const std::string target_id = info.value("targetId", "");
-    std::string url = opener->TakePendingPopupUrl();
-    if (url.empty()) url = info.value("url", "");
-    // Pop-up decisions are made on TID_IO, never on TID_UI.
-    PostToThread(TID_IO, [opener, target_id, url] {
-        CefRefPtr<CefClient> client = opener->GetClient();
-        CefRefPtr<CefLifeSpanHandler> life = client ? client->GetLifeSpanHandler() : nullptr;
-        CefWindowInfo window_info;
-        window_info.SetAsPopup(nullptr, CefString());
-        CefRefPtr<CefClient> popup_client = client;
-        CefBrowserSettings settings;
-        CefPopupFeatures features;
-        bool no_javascript_access = false;
-        const bool suppress =
-            life && life->OnBeforePopup(opener.get(), opener->GetMainFrame(), CefString(url),
-                                        CefString(), WOD_NEW_FOREGROUND_TAB, true, features,
-                                        window_info, popup_client, settings, &no_javascript_access);
-        Connection* connection = GetConnection();
-        if (!connection) return;
-        if (suppress) {
-            BrowserRegistry::Get().CloseTarget(target_id);
-            return;
-        }
-        PostToThread(TID_UI, [window_info, popup_client, target_id] {
-            CefRefPtr<BrowserImpl> popup =
-                new BrowserImpl(window_info, popup_client, std::string(), target_id, true);
-            popup->Start();
-        });
-    });
+void BrowserRegistry::OnPageGone(int browser_id) {
+    if (CefRefPtr<BrowserImpl> browser = Find(browser_id)) browser->CloseBrowser(true);
+}
+
+void BrowserRegistry::OnPopupTarget(int opener_id, const std::string& target_id,
+                                    const std::string& url) {
+    CefRefPtr<BrowserImpl> opener = Find(opener_id);
+    Connection* connection = routes_.connection();
+    if (!opener || !connection) return;
+    // The address the page asked for; the engine's may still be about:blank.
+    std::string address = opener->TakePendingPopupUrl();
+    if (address.empty()) address = url;
+    OpenPopup(
+        *connection, *this, [this](CefRefPtr<BrowserImpl> popup) { Add(popup); }, opener, target_id,
+        std::move(address));
 }
 
 bool BrowserRegistry::OnScreencastFrame(Json& params, const std::string& session_id) {
-    if (CefRefPtr<BrowserImpl> browser = BySession(session_id)) {
+    if (CefRefPtr<BrowserImpl> browser = Find(routes_.BySession(session_id))) {
         browser->OnScreencastFrame(params);
         return true;
     }

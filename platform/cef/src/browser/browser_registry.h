@@ -1,52 +1,54 @@
-// Every live browser of the process, found by its page session or target, and the one set of
-// connection listeners that routes the engine's events to them.
+// Every live browser of the process, and the one set of connection listeners that hands the
+// engine's events to its BrowserRoutes. The registry holds the browsers; they reach it only as
+// their BrowserDirectory.
 #pragma once
 
 #include <map>
 #include <mutex>
-#include <set>
 #include <string>
 
+#include "browser/browser_directory.h"
 #include "browser/browser_impl.h"
+#include "browser/browser_routes.h"
 
 namespace cef_detail {
 
-class BrowserRegistry {
+class BrowserRegistry : public BrowserDirectory, private BrowserRoutes::Browsers {
   public:
     static BrowserRegistry& Get();
 
     // TID_UI. The registry holds a reference until Remove.
     void Add(CefRefPtr<BrowserImpl> browser);
-    void BindTarget(BrowserImpl* browser, const std::string& target_id);
-    void BindSession(BrowserImpl* browser, const std::string& session_id);
-    void UnbindSession(BrowserImpl* browser, const std::string& session_id);
-    void Remove(BrowserImpl* browser);
+    // BrowserDirectory
+    void BindTarget(int browser_id, const std::string& target_id) override;
+    void BindSession(int browser_id, const std::string& session_id) override;
+    void UnbindSession(int browser_id, const std::string& session_id) override;
+    void Remove(int browser_id) override;
+    void CloseTarget(const std::string& target_id) override;
+
     // Any thread.
-    CefRefPtr<BrowserImpl> BySession(const std::string& session_id);
-    CefRefPtr<BrowserImpl> ByTarget(const std::string& target_id);
     CefRefPtr<BrowserImpl> ByWindow(HWND window);
     std::size_t Count();
 
-    // Installs the listeners once per connection.
-    void Listen(Connection* connection);
-
-    // Any thread. Asks the engine to close a browser's page and keeps asking until it is gone:
-    // a close that reaches a page while its navigation is being committed can be lost in the
-    // engine, and the page then lives on. The page's next change of address or title after such
-    // a close asks again.
-    void CloseTarget(const std::string& target_id);
+    // TID_UI. Installs the listeners once per connection; the registry and the pop-ups it makes
+    // use that connection from then on.
+    void Listen(Connection& connection);
 
   private:
-    void OnEvent(const std::string& method, const Json& params, const std::string& session_id);
-    void OnPopupTarget(const Json& target_info);
+    BrowserRegistry() : routes_(*this) {}
+    CefRefPtr<BrowserImpl> Find(std::optional<int> browser_id);
     bool OnScreencastFrame(Json& params, const std::string& session_id);
 
+    // BrowserRoutes::Browsers (TID_UI)
+    void OnPageEvent(int browser_id, const std::string& method, const Json& params,
+                     const std::string& session) override;
+    void OnPageGone(int browser_id) override;
+    void OnPopupTarget(int opener_id, const std::string& target_id,
+                       const std::string& url) override;
+
+    BrowserRoutes routes_;
     std::mutex mutex_;
-    std::map<int, CefRefPtr<BrowserImpl>> browsers_;
-    std::map<std::string, BrowserImpl*> by_session_;
-    std::map<std::string, BrowserImpl*> by_target_;
-    std::set<std::string> closing_targets_;  // asked to close, not yet reported destroyed
-    Connection* listening_ = nullptr;
+    std::map<int, CefRefPtr<BrowserImpl>> browsers_;  // by identifier
 };
 
 }  // namespace cef_detail

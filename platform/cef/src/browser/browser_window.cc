@@ -3,12 +3,12 @@
 #include <imm.h>
 #include <windowsx.h>
 
+#include <optional>
 #include <utility>
 
 #include "base/utf.h"
 #include "browser/frame_painter.h"
-#include "browser/key_names.h"
-#include "devtools/connection.h"
+#include "devtools/commands.h"
 
 namespace cef_detail {
 namespace {
@@ -39,35 +39,45 @@ ATOM RegisterBrowserClass(WNDPROC proc) {
     return atom;
 }
 
-// The protocol's modifier bits: Alt 1, Ctrl 2, Meta 4, Shift 8.
+// The modifier keys held now, as the protocol's bits.
 int KeyboardModifiers() {
-    int modifiers = 0;
-    if (GetKeyState(VK_MENU) < 0) modifiers |= 1;
-    if (GetKeyState(VK_CONTROL) < 0) modifiers |= 2;
-    if (GetKeyState(VK_LWIN) < 0 || GetKeyState(VK_RWIN) < 0) modifiers |= 4;
-    if (GetKeyState(VK_SHIFT) < 0) modifiers |= 8;
-    return modifiers;
+    ModifierKeys keys;
+    keys.alt = GetKeyState(VK_MENU) < 0;
+    keys.ctrl = GetKeyState(VK_CONTROL) < 0;
+    keys.meta = GetKeyState(VK_LWIN) < 0 || GetKeyState(VK_RWIN) < 0;
+    keys.shift = GetKeyState(VK_SHIFT) < 0;
+    return ModifierBits(keys);
 }
 
-// The protocol's pressed-button bits: left 1, right 2, middle 4.
-int PressedButtons(WPARAM wp) {
-    int buttons = 0;
-    if (wp & MK_LBUTTON) buttons |= 1;
-    if (wp & MK_RBUTTON) buttons |= 2;
-    if (wp & MK_MBUTTON) buttons |= 4;
-    return buttons;
+// The buttons a mouse message's wParam says are held.
+PressedButtons ButtonsHeld(WPARAM wp) {
+    PressedButtons pressed;
+    pressed.left = (wp & MK_LBUTTON) != 0;
+    pressed.right = (wp & MK_RBUTTON) != 0;
+    pressed.middle = (wp & MK_MBUTTON) != 0;
+    return pressed;
 }
 
-const char* FirstPressedButton(WPARAM wp) {
-    if (wp & MK_LBUTTON) return "left";
-    if (wp & MK_RBUTTON) return "right";
-    if (wp & MK_MBUTTON) return "middle";
-    return "none";
+// The button a button message is about.
+MouseButton ButtonOf(UINT msg) {
+    switch (msg) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_LBUTTONUP:
+            return MouseButton::kLeft;
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK:
+        case WM_RBUTTONUP:
+            return MouseButton::kRight;
+        default:
+            return MouseButton::kMiddle;
+    }
 }
 
 }  // namespace
 
-BrowserWindow::BrowserWindow(const CefWindowInfo& info, Delegate* delegate) : delegate_(delegate) {
+BrowserWindow::BrowserWindow(const CefWindowInfo& info, Connection& connection, Delegate* delegate)
+    : connection_(connection), delegate_(delegate) {
     RegisterBrowserClass(&BrowserWindow::WndProc);
     const std::wstring name = info.window_name.ToWString();
     hwnd_ = CreateWindowExW(info.ex_style, kClassName, name.c_str(), info.style, info.x, info.y,
@@ -131,6 +141,14 @@ LRESULT BrowserWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     if (!delegate_) return DefWindowProcW(hwnd_, msg, wp, lp);
+    std::optional<LRESULT> result = HandleWindow(msg, wp, lp);
+    if (!result) result = HandleMouse(msg, wp, lp);
+    if (!result) result = HandleKeys(msg, wp, lp);
+    if (!result) result = HandleInputMethod(msg, lp);
+    return result ? *result : DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+std::optional<LRESULT> BrowserWindow::HandleWindow(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_ERASEBKGND:
             return 1;
@@ -144,75 +162,49 @@ LRESULT BrowserWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             delegate_->OnWindowResized(LOWORD(lp), HIWORD(lp));
             return 0;
         case WM_TIMER:
-            if (wp != kShownTimer) break;
+            if (wp != kShownTimer) return std::nullopt;
             CheckShown();
             return 0;
         case WM_GETDLGCODE:
             return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB;
         case WM_MOUSEACTIVATE:
             return MA_ACTIVATE;
+        case WM_SETFOCUS:
+            Send(commands::EmulateFocus());
+            return 0;
+        default:
+            return std::nullopt;
+    }
+}
 
+std::optional<LRESULT> BrowserWindow::HandleMouse(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
         case WM_MOUSEMOVE:
-            if (!tracking_leave_) {
-                TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, hwnd_, 0};
-                tracking_leave_ = TrackMouseEvent(&track) != FALSE;
-            }
-            SendMouse("mouseMoved", lp, FirstPressedButton(wp), 0, wp);
+            OnMouseMove(wp, lp);
             return 0;
         case WM_MOUSELEAVE:
             tracking_leave_ = false;
-            SendMouse("mouseMoved", MAKELPARAM(-1, -1), "none", 0, 0);
+            Send(MouseLeft(Modifiers()));
             return 0;
         case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
         case WM_RBUTTONDOWN:
-        case WM_RBUTTONDBLCLK:
         case WM_MBUTTONDOWN:
-        case WM_MBUTTONDBLCLK: {
-            const bool dbl =
-                msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK;
-            const char* button = (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK)   ? "left"
-                                 : (msg == WM_RBUTTONDOWN || msg == WM_RBUTTONDBLCLK) ? "right"
-                                                                                      : "middle";
-            if (GetFocus() != hwnd_) ::SetFocus(hwnd_);
-            SetCapture(hwnd_);
-            SendMouse("mousePressed", lp, button, dbl ? 2 : 1, wp);
+            OnButtonDown(ButtonOf(msg), 1, wp, lp);
             return 0;
-        }
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDBLCLK:
+            OnButtonDown(ButtonOf(msg), 2, wp, lp);
+            return 0;
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
-        case WM_MBUTTONUP: {
-            const char* button = msg == WM_LBUTTONUP   ? "left"
-                                 : msg == WM_RBUTTONUP ? "right"
-                                                       : "middle";
-            if (GetCapture() == hwnd_ && !(wp & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) {
-                ReleaseCapture();
-            }
-            SendMouse("mouseReleased", lp, button, 1, wp);
-            if (msg == WM_RBUTTONUP) {
-                delegate_->OnContextMenuRequested(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
-            }
+        case WM_MBUTTONUP:
+            OnButtonUp(ButtonOf(msg), wp, lp);
             return 0;
-        }
         case WM_MOUSEWHEEL:
-        case WM_MOUSEHWHEEL: {
-            POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-            ScreenToClient(hwnd_, &pt);
-            const int delta = GET_WHEEL_DELTA_WPARAM(wp);
-            const std::string& session = delegate_->WindowSession();
-            Connection* connection = GetConnection();
-            if (connection && !session.empty()) {
-                connection->Send("Input.dispatchMouseEvent",
-                                 {{"type", "mouseWheel"},
-                                  {"x", pt.x},
-                                  {"y", pt.y},
-                                  {"deltaX", msg == WM_MOUSEHWHEEL ? delta : 0},
-                                  {"deltaY", msg == WM_MOUSEWHEEL ? -delta : 0},
-                                  {"modifiers", Modifiers()}},
-                                 {}, session);
-            }
+        case WM_MOUSEHWHEEL:
+            OnWheel(msg == WM_MOUSEHWHEEL ? WheelAxis::kHorizontal : WheelAxis::kVertical, wp, lp);
             return 0;
-        }
         case WM_CONTEXTMENU:
             if (GET_X_LPARAM(lp) == -1 && GET_Y_LPARAM(lp) == -1) {  // the menu key
                 RECT rc;
@@ -220,57 +212,82 @@ LRESULT BrowserWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
                 delegate_->OnContextMenuRequested(rc.right / 2, rc.bottom / 2);
             }
             return 0;
+        default:
+            return std::nullopt;
+    }
+}
 
+void BrowserWindow::OnMouseMove(WPARAM wp, LPARAM lp) {
+    if (!tracking_leave_) {
+        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, hwnd_, 0};
+        tracking_leave_ = TrackMouseEvent(&track) != FALSE;
+    }
+    SendMouse(MouseAction::kMoved, lp, FirstPressed(ButtonsHeld(wp)), 0, wp);
+}
+
+void BrowserWindow::OnButtonDown(MouseButton button, int click_count, WPARAM wp, LPARAM lp) {
+    if (GetFocus() != hwnd_) ::SetFocus(hwnd_);
+    SetCapture(hwnd_);
+    SendMouse(MouseAction::kPressed, lp, button, click_count, wp);
+}
+
+void BrowserWindow::OnButtonUp(MouseButton button, WPARAM wp, LPARAM lp) {
+    if (GetCapture() == hwnd_ && !(wp & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) ReleaseCapture();
+    SendMouse(MouseAction::kReleased, lp, button, 1, wp);
+    // The page has seen the button first, so it may have changed what lies under the pointer.
+    if (button == MouseButton::kRight) {
+        delegate_->OnContextMenuRequested(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+    }
+}
+
+void BrowserWindow::OnWheel(WheelAxis axis, WPARAM wp, LPARAM lp) {
+    POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};  // screen coordinates
+    ScreenToClient(hwnd_, &pt);
+    Send(MouseWheel(pt.x, pt.y, axis, GET_WHEEL_DELTA_WPARAM(wp), Modifiers()));
+}
+
+std::optional<LRESULT> BrowserWindow::HandleKeys(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
-            SendKey("rawKeyDown", wp, lp);
-            return msg == WM_SYSKEYDOWN ? DefWindowProcW(hwnd_, msg, wp, lp) : 0;
+            SendKey(KeyAction::kDown, wp, lp);
+            // System keys (Alt+F4, the window menu) keep their meaning for the window.
+            if (msg == WM_SYSKEYDOWN) return DefWindowProcW(hwnd_, msg, wp, lp);
+            return 0;
         case WM_KEYUP:
         case WM_SYSKEYUP:
-            SendKey("keyUp", wp, lp);
-            return msg == WM_SYSKEYUP ? DefWindowProcW(hwnd_, msg, wp, lp) : 0;
+            SendKey(KeyAction::kUp, wp, lp);
+            if (msg == WM_SYSKEYUP) return DefWindowProcW(hwnd_, msg, wp, lp);
+            return 0;
         case WM_CHAR:
-            SendChar(wchar_t(wp));
-            return 0;
-
-        case WM_IME_COMPOSITION: {
-            HIMC context = ImmGetContext(hwnd_);
-            if (!context) break;
-            auto read = [context](DWORD kind) {
-                const LONG bytes = ImmGetCompositionStringW(context, kind, nullptr, 0);
-                std::wstring text(bytes > 0 ? std::size_t(bytes) / sizeof(wchar_t) : 0, L'\0');
-                if (bytes > 0) ImmGetCompositionStringW(context, kind, text.data(), DWORD(bytes));
-                return text;
-            };
-            if (lp & GCS_RESULTSTR) InsertText(read(GCS_RESULTSTR));
-            if (lp & GCS_COMPSTR) {
-                const std::string composing = korvex::WideToUtf8(read(GCS_COMPSTR));
-                const std::string& session = delegate_->WindowSession();
-                if (Connection* connection = GetConnection(); connection && !session.empty()) {
-                    connection->Send("Input.imeSetComposition",
-                                     {{"text", composing},
-                                      {"selectionStart", int(composing.size())},
-                                      {"selectionEnd", int(composing.size())}},
-                                     {}, session);
-                }
-            }
-            ImmReleaseContext(hwnd_, context);
-            return 0;  // the result was inserted; no WM_IME_CHAR should follow
-        }
-        case WM_IME_CHAR:
-            return 0;
-
-        case WM_SETFOCUS:
-            if (Connection* connection = GetConnection();
-                connection && !delegate_->WindowSession().empty()) {
-                connection->Send("Emulation.setFocusEmulationEnabled", {{"enabled", true}}, {},
-                                 delegate_->WindowSession());
+            if (const std::u16string text = characters_.Take(char16_t(wp)); !text.empty()) {
+                Send(CharEvent(text, Modifiers()));
             }
             return 0;
         default:
-            break;
+            return std::nullopt;
     }
-    return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+std::optional<LRESULT> BrowserWindow::HandleInputMethod(UINT msg, LPARAM lp) {
+    if (msg == WM_IME_CHAR) return 0;  // the result arrives with WM_IME_COMPOSITION
+    if (msg != WM_IME_COMPOSITION) return std::nullopt;
+    HIMC context = ImmGetContext(hwnd_);
+    if (!context) return std::nullopt;
+    auto read = [context](DWORD kind) {
+        const LONG bytes = ImmGetCompositionStringW(context, kind, nullptr, 0);
+        std::wstring text(bytes > 0 ? std::size_t(bytes) / sizeof(wchar_t) : 0, L'\0');
+        if (bytes > 0) ImmGetCompositionStringW(context, kind, text.data(), DWORD(bytes));
+        return text;
+    };
+    if (lp & GCS_RESULTSTR) {
+        if (const std::wstring text = read(GCS_RESULTSTR); !text.empty()) {
+            Send(InsertText(korvex::WideToUtf8(text)));
+        }
+    }
+    if (lp & GCS_COMPSTR) Send(SetComposition(korvex::WideToUtf8(read(GCS_COMPSTR))));
+    ImmReleaseContext(hwnd_, context);
+    return 0;  // the result was inserted; no WM_IME_CHAR should follow
 }
 
 void BrowserWindow::Paint() {
@@ -288,70 +305,31 @@ void BrowserWindow::Paint() {
 
 int BrowserWindow::Modifiers() const { return KeyboardModifiers(); }
 
-void BrowserWindow::SendMouse(const char* type, LPARAM lp, const char* button, int click_count,
-                              WPARAM wp, int delta_y) {
-    const std::string& session = delegate_->WindowSession();
-    Connection* connection = GetConnection();
-    if (!connection || session.empty()) return;
-    Json params = {{"type", type},
-                   {"x", GET_X_LPARAM(lp)},
-                   {"y", GET_Y_LPARAM(lp)},
-                   {"button", button},
-                   {"buttons", PressedButtons(wp)},
-                   {"clickCount", click_count},
-                   {"modifiers", Modifiers()}};
-    if (delta_y) params["deltaY"] = delta_y;
-    connection->Send("Input.dispatchMouseEvent", std::move(params), {}, session);
+void BrowserWindow::Send(Command command) {
+    SendOnSession(&connection_, delegate_->WindowSession(), std::move(command));
 }
 
-void BrowserWindow::SendKey(const char* type, WPARAM wp, LPARAM lp) {
-    const std::string& session = delegate_->WindowSession();
-    Connection* connection = GetConnection();
-    if (!connection || session.empty()) return;
-    const int modifiers = Modifiers();
-    const KeyNames names = KeyNamesFor(int(wp), (modifiers & 8) != 0);
-    Json params = {{"type", type},
-                   {"windowsVirtualKeyCode", int(wp)},
-                   {"nativeVirtualKeyCode", int(wp)},
-                   {"modifiers", modifiers},
-                   {"autoRepeat", std::string(type) == "rawKeyDown" && (lp & (1 << 30)) != 0},
-                   {"isSystemKey", (lp & (1 << 29)) != 0}};
-    if (!names.key.empty()) params["key"] = names.key;
-    if (!names.code.empty()) params["code"] = names.code;
-    connection->Send("Input.dispatchKeyEvent", std::move(params), {}, session);
+void BrowserWindow::SendMouse(MouseAction action, LPARAM lp, MouseButton button, int click_count,
+                              WPARAM wp) {
+    MouseInput input;
+    input.action = action;
+    input.x = GET_X_LPARAM(lp);
+    input.y = GET_Y_LPARAM(lp);
+    input.button = button;
+    input.pressed = ButtonsHeld(wp);
+    input.click_count = click_count;
+    input.modifiers = Modifiers();
+    Send(MouseEvent(input));
 }
 
-void BrowserWindow::SendChar(wchar_t ch) {
-    if (ch >= 0xD800 && ch <= 0xDBFF) {  // first half of a surrogate pair: wait for the second
-        high_surrogate_ = ch;
-        return;
-    }
-    std::wstring text;
-    if (ch >= 0xDC00 && ch <= 0xDFFF) {
-        if (!high_surrogate_) return;
-        text = {high_surrogate_, ch};
-    } else {
-        text = std::wstring(1, ch);
-    }
-    high_surrogate_ = 0;
-    const std::string& session = delegate_->WindowSession();
-    Connection* connection = GetConnection();
-    if (!connection || session.empty()) return;
-    const std::string utf8 = korvex::WideToUtf8(text);
-    connection->Send("Input.dispatchKeyEvent",
-                     {{"type", "char"},
-                      {"text", utf8},
-                      {"unmodifiedText", utf8},
-                      {"key", utf8},
-                      {"modifiers", Modifiers()}},
-                     {}, session);
-}
-
-void BrowserWindow::InsertText(const std::wstring& text) {
-    const std::string& session = delegate_->WindowSession();
-    Connection* connection = GetConnection();
-    if (text.empty() || !connection || session.empty()) return;
-    connection->Send("Input.insertText", {{"text", korvex::WideToUtf8(text)}}, {}, session);
+void BrowserWindow::SendKey(KeyAction action, WPARAM wp, LPARAM lp) {
+    KeyInput input;
+    input.action = action;
+    input.virtual_key = int(wp);
+    input.modifiers = Modifiers();
+    input.was_down = (lp & (1 << 30)) != 0;
+    input.alt_held = (lp & (1 << 29)) != 0;
+    Send(KeyEvent(input));
 }
 
 }  // namespace cef_detail

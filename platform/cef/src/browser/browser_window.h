@@ -4,9 +4,11 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "cef/cef_window_info.h"
+#include "devtools/commands.h"
 
 namespace cef_detail {
 
@@ -34,8 +36,9 @@ class BrowserWindow {
 
     static constexpr wchar_t kClassName[] = L"CefBrowserWindow";
 
-    // Creates the window as info says. Null handle when creation failed.
-    BrowserWindow(const CefWindowInfo& info, Delegate* delegate);
+    // Creates the window as info says. Null handle when creation failed. Input goes to the page
+    // over connection, which outlives the window.
+    BrowserWindow(const CefWindowInfo& info, Connection& connection, Delegate* delegate);
     // Safe on any thread and inside the window's own WM_DESTROY.
     ~BrowserWindow();
     BrowserWindow(const BrowserWindow&) = delete;
@@ -50,21 +53,30 @@ class BrowserWindow {
   private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    // One kind of message each; nullopt: not handled there.
+    std::optional<LRESULT> HandleWindow(UINT msg, WPARAM wp, LPARAM lp);  // paint, size, focus
+    std::optional<LRESULT> HandleMouse(UINT msg, WPARAM wp, LPARAM lp);
+    std::optional<LRESULT> HandleKeys(UINT msg, WPARAM wp, LPARAM lp);
+    std::optional<LRESULT> HandleInputMethod(UINT msg, LPARAM lp);
+    void OnMouseMove(WPARAM wp, LPARAM lp);
+    void OnButtonDown(MouseButton button, int click_count, WPARAM wp, LPARAM lp);
+    void OnButtonUp(MouseButton button, WPARAM wp, LPARAM lp);
+    void OnWheel(WheelAxis axis, WPARAM wp, LPARAM lp);
     void Paint();
     void CheckShown();
-    void SendMouse(const char* type, LPARAM lp, const char* button, int click_count, WPARAM wp,
-                   int delta_y = 0);
-    void SendKey(const char* type, WPARAM wp, LPARAM lp);
-    void SendChar(wchar_t ch);
-    void InsertText(const std::wstring& text);
+    // Sends command on the page's session; dropped while the page is not attached.
+    void Send(Command command);
+    void SendMouse(MouseAction action, LPARAM lp, MouseButton button, int click_count, WPARAM wp);
+    void SendKey(KeyAction action, WPARAM wp, LPARAM lp);
     int Modifiers() const;
 
     HWND hwnd_ = nullptr;
+    Connection& connection_;
     Delegate* delegate_;  // cleared once the window is being destroyed
     bool destroying_ = false;
     bool tracking_leave_ = false;
     bool shown_ = true;
-    wchar_t high_surrogate_ = 0;
+    CharacterJoiner characters_;
 };
 
 }  // namespace cef_detail

@@ -1,6 +1,7 @@
 #include "browser/context_menu.h"
 
 #include "browser/menu_model.h"
+#include "cef/cef_client.h"
 
 namespace cef_detail {
 namespace {
@@ -52,11 +53,11 @@ void CopyToClipboard(HWND window, const std::wstring& text) {
 }
 
 // The library's own action for a command the handler did not take.
-void Execute(BrowserImpl& browser, HWND window, int command, CefContextMenuParams& params) {
-    auto edit = [&browser](const char* name) {
-        browser.SendToPage("Runtime.evaluate",
-                           {{"expression", std::string("document.execCommand('") + name + "')"},
-                            {"userGesture", true}});
+void Execute(CefBrowser& browser, ContextMenuHost& host, HWND window, int command,
+             CefContextMenuParams& params) {
+    auto edit = [&host](const char* name) {
+        host.SendToPage(
+            commands::EvaluateAsUser(std::string("document.execCommand('") + name + "')"));
     };
     switch (command) {
         case MENU_ID_BACK:
@@ -69,7 +70,7 @@ void Execute(BrowserImpl& browser, HWND window, int command, CefContextMenuParam
             browser.Reload();
             break;
         case MENU_ID_RELOAD_NOCACHE:
-            browser.SendToPage("Page.reload", {{"ignoreCache", true}});
+            host.SendToPage(commands::Reload(true));
             break;
         case MENU_ID_STOPLOAD:
             browser.StopLoad();
@@ -96,10 +97,8 @@ void Execute(BrowserImpl& browser, HWND window, int command, CefContextMenuParam
             edit("selectAll");
             break;
         case MENU_ID_OPEN_LINK_NEW_WINDOW:
-            browser.SendToPage(
-                "Runtime.evaluate",
-                {{"expression", "window.open(" + Json(params.GetLinkUrl().ToString()).dump() + ")"},
-                 {"userGesture", true}});
+            host.SendToPage(commands::EvaluateAsUser(
+                "window.open(" + Json(params.GetLinkUrl().ToString()).dump() + ")"));
             break;
         case MENU_ID_COPY_LINK:
             CopyToClipboard(window, params.GetLinkUrl().ToWString());
@@ -111,18 +110,19 @@ void Execute(BrowserImpl& browser, HWND window, int command, CefContextMenuParam
 
 class MenuCallback : public CefRunContextMenuCallback {
   public:
-    MenuCallback(CefRefPtr<BrowserImpl> browser, HWND window,
+    MenuCallback(CefRefPtr<CefBrowser> browser, ContextMenuHost& host, HWND window,
                  CefRefPtr<CefContextMenuParams> params)
-        : browser_(browser), window_(window), params_(params) {}
+        : browser_(browser), host_(host), window_(window), params_(params) {}
     void Continue(int command_id, cef_event_flags_t) override {
-        PostToThread(TID_UI, [browser = browser_, window = window_, params = params_, command_id] {
-            Execute(*browser, window, command_id, *params);
-        });
+        PostToThread(TID_UI,
+                     [browser = browser_, host = &host_, window = window_, params = params_,
+                      command_id] { Execute(*browser, *host, window, command_id, *params); });
     }
     void Cancel() override {}
 
   private:
-    CefRefPtr<BrowserImpl> browser_;
+    CefRefPtr<CefBrowser> browser_;  // keeps host_ alive
+    ContextMenuHost& host_;
     HWND window_;
     CefRefPtr<CefContextMenuParams> params_;
     IMPLEMENT_REFCOUNTING(MenuCallback);
@@ -146,20 +146,21 @@ std::string HitTestScript(int x, int y) {
            "   frameUrl: frame ? (e.src || '') : location.href, pageUrl: location.href }; })()";
 }
 
-void RunContextMenu(BrowserImpl& browser, HWND window, int x, int y, const Json& hit) {
-    CefRefPtr<BrowserImpl> keep = &browser;
+void RunContextMenu(CefRefPtr<CefBrowser> keep, ContextMenuHost& host, HWND window, int x, int y,
+                    const Json& hit) {
+    CefBrowser& browser = *keep;
     CefRefPtr<CefContextMenuParams> params = new ContextMenuParams(x, y, hit);
     CefRefPtr<MenuModel> model = new MenuModel;
     FillDefaultContextMenu(*model,
                            {params->GetTypeFlags(), browser.CanGoBack(), browser.CanGoForward()});
 
-    CefRefPtr<CefClient> client = browser.GetClient();
+    CefRefPtr<CefClient> client = browser.GetHost()->GetClient();
     CefRefPtr<CefContextMenuHandler> handler = client ? client->GetContextMenuHandler() : nullptr;
     CefRefPtr<CefFrame> frame = browser.GetMainFrame();
     if (handler) handler->OnBeforeContextMenu(keep.get(), frame, params, model.get());
     if (model->GetCount() == 0) return;  // emptied: no menu at all
     if (handler && handler->RunContextMenu(keep.get(), frame, params, model.get(),
-                                           new MenuCallback(keep, window, params))) {
+                                           new MenuCallback(keep, host, window, params))) {
         return;
     }
 
@@ -181,7 +182,7 @@ void RunContextMenu(BrowserImpl& browser, HWND window, int x, int y, const Json&
     DestroyMenu(menu);
     if (chosen > 0 && !(handler && handler->OnContextMenuCommand(keep.get(), frame, params, chosen,
                                                                  EVENTFLAG_NONE))) {
-        Execute(browser, window, chosen, *params);
+        Execute(browser, host, window, chosen, *params);
     }
     if (handler) handler->OnContextMenuDismissed(keep.get(), frame);
 }

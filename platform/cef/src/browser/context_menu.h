@@ -3,17 +3,32 @@
 
 #include <windows.h>
 
-#include "browser/browser_impl.h"
+#include <string>
+
+#include "cef/cef_browser.h"
 #include "cef/cef_context_menu_handler.h"
+#include "devtools/commands.h"
 
 namespace cef_detail {
+
+// What the menu's own commands need beyond the public browser: the page, to run edit commands
+// and the like there. Any thread.
+class ContextMenuHost {
+  public:
+    virtual void SendToPage(Command command, Connection::Reply reply = {}) = 0;
+
+  protected:
+    ~ContextMenuHost() = default;
+};
 
 // The page script that describes the element at (x, y); its value is what RunContextMenu
 // takes as hit.
 std::string HitTestScript(int x, int y);
 
 // TID_UI. Builds the usual items, lets the handler change them, shows a popup menu when any
-// item is left (or lets the handler show its own) and carries out the chosen command.
-void RunContextMenu(BrowserImpl& browser, HWND window, int x, int y, const Json& hit);
+// item is left (or lets the handler show its own) and carries out the chosen command. host is
+// the browser itself; the menu keeps browser (and so host) alive while it may still act.
+void RunContextMenu(CefRefPtr<CefBrowser> browser, ContextMenuHost& host, HWND window, int x, int y,
+                    const Json& hit);
 
 }  // namespace cef_detail

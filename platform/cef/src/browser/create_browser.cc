@@ -12,9 +12,11 @@ bool CefBrowserHost::CreateBrowser(const CefWindowInfo& windowInfo, CefRefPtr<Ce
     return WhenEngineReady([windowInfo, client, address = url.ToString()] {
         Connection* connection = GetConnection();
         if (!connection || !connection->IsOpen()) return;
-        BrowserRegistry::Get().Listen(connection);
-        CefRefPtr<BrowserImpl> browser =
-            new BrowserImpl(windowInfo, client, address, std::string(), false);
+        BrowserRegistry& registry = BrowserRegistry::Get();
+        registry.Listen(*connection);
+        CefRefPtr<BrowserImpl> browser = new BrowserImpl(*connection, registry, windowInfo, client,
+                                                         address, std::string(), false);
+        registry.Add(browser);
         browser->Start();
     });
 }

@@ -1,45 +1,42 @@
 #include "browser/frame_impl.h"
 
-#include "browser/browser_impl.h"
+#include "cef/cef_browser.h"
 
 namespace cef_detail {
 
-FrameImpl::FrameImpl(BrowserImpl* browser, std::string frame_id, std::int64_t identifier)
-    : browser_(browser), frame_id_(std::move(frame_id)), identifier_(identifier) {}
+FrameImpl::FrameImpl(Host* host, std::string frame_id, std::int64_t identifier)
+    : host_(host), frame_id_(std::move(frame_id)), identifier_(identifier) {}
 
 void FrameImpl::LoadString(const CefString& string_val, const CefString& url) {
     (void)url;  // the engine keeps the frame's address; the document is replaced in place
     std::lock_guard lock(mutex_);
-    if (!browser_) return;
-    browser_->SendToFrame(frame_id_, "Page.setDocumentContent",
-                          {{"frameId", frame_id_}, {"html", string_val.ToString()}});
+    if (!host_) return;
+    host_->SendToFrame(frame_id_, commands::SetDocumentContent(frame_id_, string_val.ToString()));
 }
 
 void FrameImpl::LoadURL(const CefString& url) {
     std::lock_guard lock(mutex_);
-    if (!browser_) return;
-    browser_->SendToFrame(frame_id_, "Page.navigate",
-                          {{"url", url.ToString()}, {"frameId", frame_id_}});
+    if (!host_) return;
+    host_->SendToFrame(frame_id_, commands::NavigateFrame(frame_id_, url.ToString()));
 }
 
 void FrameImpl::ExecuteJavaScript(const CefString& code, const CefString& script_url,
                                   int start_line) {
     (void)script_url, (void)start_line;
     std::lock_guard lock(mutex_);
-    if (!browser_) return;
+    if (!host_) return;
     // Runs in a world of its own inside the frame: it sees the frame's document, not the
     // variables of the page's scripts.
-    CefRefPtr<BrowserImpl> browser = browser_;
+    Host* host = host_;
+    CefRefPtr<CefBrowser> keep = host->Browser();  // keeps host alive until the reply
     const std::string source = code.ToString();
     const std::string frame_id = frame_id_;
-    browser->SendToFrame(
-        frame_id, "Page.createIsolatedWorld",
-        {{"frameId", frame_id}, {"worldName", "__frame_script"}, {"grantUniveralAccess", false}},
-        [browser, frame_id, source](const Json& result, const ProtocolError* error) {
+    host->SendToFrame(
+        frame_id, commands::CreateFrameScriptWorld(frame_id),
+        [host, keep, frame_id, source](const Json& result, const ProtocolError* error) {
             if (error) return;
-            browser->SendToFrame(
-                frame_id, "Runtime.evaluate",
-                {{"expression", source}, {"contextId", result.value("executionContextId", 0)}});
+            host->SendToFrame(frame_id, commands::EvaluateInContext(
+                                            source, commands::ExecutionContextId(result)));
         });
 }
 
@@ -60,13 +57,13 @@ bool FrameImpl::IsMain() {
 
 CefRefPtr<CefFrame> FrameImpl::GetParent() {
     std::lock_guard lock(mutex_);
-    if (!browser_ || parent_id_.empty()) return nullptr;
-    return browser_->FrameById(parent_id_).get();
+    if (!host_ || parent_id_.empty()) return nullptr;
+    return host_->FrameById(parent_id_).get();
 }
 
 CefRefPtr<CefBrowser> FrameImpl::GetBrowser() {
     std::lock_guard lock(mutex_);
-    return browser_;
+    return host_ ? host_->Browser() : nullptr;
 }
 
 void FrameImpl::Update(const std::string& url, const std::string& name,
@@ -90,7 +87,7 @@ void FrameImpl::SetParent(const std::string& parent_id) {
 
 void FrameImpl::Invalidate() {
     std::lock_guard lock(mutex_);
-    browser_ = nullptr;
+    host_ = nullptr;
     valid_ = false;
 }
 

@@ -7,14 +7,28 @@
 #include <string>
 
 #include "cef/cef_frame.h"
+#include "devtools/commands.h"
 
 namespace cef_detail {
 
-class BrowserImpl;
-
 class FrameImpl : public CefFrame {
   public:
-    FrameImpl(BrowserImpl* browser, std::string frame_id, std::int64_t identifier);
+    // What a frame needs of its browser, which owns it. Any thread.
+    class Host {
+      public:
+        // Sends a command about the frame to the session that hosts it.
+        virtual void SendToFrame(std::string frame_id, Command command,
+                                 Connection::Reply reply = {}) = 0;
+        virtual CefRefPtr<FrameImpl> FrameById(const std::string& frame_id) = 0;
+        // The browser object itself (which keeps the host alive).
+        virtual CefRefPtr<CefBrowser> Browser() = 0;
+
+      protected:
+        ~Host() = default;
+    };
+
+    // host owns the frame and calls Invalidate before it goes.
+    FrameImpl(Host* host, std::string frame_id, std::int64_t identifier);
 
     void LoadString(const CefString& string_val, const CefString& url) override;
     void LoadURL(const CefString& url) override;
@@ -37,7 +51,7 @@ class FrameImpl : public CefFrame {
     void Invalidate();
 
   private:
-    BrowserImpl* browser_;  // the browser holds its frames; cleared by Invalidate
+    Host* host_;  // cleared by Invalidate
     const std::string frame_id_;
     const std::int64_t identifier_;
     std::mutex mutex_;  // url_, name_ and parent_id_ may be read on any thread

@@ -15,6 +15,7 @@
 #include "core/library_log.h"
 #include "core/library_threads.h"
 #include "core/runtime_info.h"
+#include "devtools/commands.h"
 #include "devtools/pipe_connection.h"
 #include "engine/engine_locator.h"
 #include "engine/engine_process.h"
@@ -62,7 +63,8 @@ void Log(const std::string& text) { LibraryLog().Write(text); }
 void Handshake(Runtime* runtime) {
     EngineState outcome = EngineState::kReady;
     try {
-        runtime->connection->CallWithTimeout("Browser.getVersion", Json::object(),
+        Command version = commands::GetVersion();
+        runtime->connection->CallWithTimeout(std::move(version.method), std::move(version.params),
                                              kFirstAnswerLimit);
     } catch (const ProtocolError& e) {
         Log("the engine does not answer: " + e.message);

@@ -1,0 +1,334 @@
+#include "browser/browser_core.h"
+
+#include <utility>
+
+#include "browser/net_errors.h"
+
+namespace cef_detail {
+
+BrowserCore::BrowserCore(int id, Connection& connection, BrowserDirectory& directory,
+                         Delegate& delegate, Trace trace, std::string url, std::string target_id)
+    : id_(id),
+      connection_(connection),
+      directory_(directory),
+      delegate_(delegate),
+      trace_(std::move(trace)),
+      url_(std::move(url)),
+      target_id_(std::move(target_id)) {}
+
+void BrowserCore::Advance(Stage next) {
+    if (stage_ < Stage::kClosing) stage_ = next;
+}
+
+// ---- life cycle ----
+
+void BrowserCore::Start() {
+    if (!target_id_.empty()) {
+        Attach(target_id_);
+        return;
+    }
+    SendToEngine(
+        connection_, commands::CreateBlankTarget(),
+        [this, keep = delegate_.KeepAlive()](const Json& result, const ProtocolError* error) {
+            if (error) return Close();
+            Attach(commands::CreatedTargetId(result));
+        });
+}
+
+void BrowserCore::Abandon() {
+    stage_ = Stage::kClosed;
+    directory_.Remove(id_);
+}
+
+void BrowserCore::Attach(std::string target_id) {
+    target_id_ = std::move(target_id);
+    trace_("target " + target_id_);
+    if (closed()) {  // closed while the target was being made
+        directory_.CloseTarget(target_id_);
+        return;
+    }
+    directory_.BindTarget(id_, target_id_);
+    Advance(Stage::kAttaching);
+    SendToEngine(
+        connection_, commands::AttachToTarget(target_id_),
+        [this, keep = delegate_.KeepAlive()](const Json& result, const ProtocolError* error) {
+            if (error) return Close();
+            OnAttached(commands::AttachedSessionId(result));
+        });
+}
+
+void BrowserCore::OnAttached(std::string session_id) {
+    trace_("session " + session_id);
+    // Closed while attaching: the close has already asked the engine to drop the target, and
+    // the directory must not learn a session of a browser it no longer holds.
+    if (closed()) return;
+    session_id_ = std::move(session_id);
+    directory_.BindSession(id_, session_id_);
+    EnableSession(session_id_);
+    SendToPage(commands::EmulateFocus());
+    const auto [width, height] = delegate_.ClientSize();
+    ApplyViewport(width, height);
+    if (delegate_.WindowShown()) StartScreencast();
+    SendToPage(commands::RunIfWaitingForDebugger());
+    Advance(Stage::kReadingFrameTree);
+    SendToPage(commands::GetFrameTree(),
+               [this, keep = delegate_.KeepAlive()](
+                   const Json& result, const ProtocolError* error) { OnFrameTree(result, error); });
+}
+
+void BrowserCore::OnFrameTree(const Json& result, const ProtocolError* error) {
+    if (closed()) return;
+    if (!error) OnFrameNavigated(commands::FrameTreeRoot(result));
+    reported_ = true;
+    Advance(Stage::kReported);
+    delegate_.OnAfterCreated();
+    if (!url_.empty() && !closed()) {
+        SendToPage(commands::Navigate(url_));
+        Advance(Stage::kNavigating);
+    }
+}
+
+void BrowserCore::Close() {
+    if (stage_ >= Stage::kClosing) return;
+    stage_ = Stage::kClosing;
+    if (delegate_.DoClose()) return;  // the owner destroys the window itself
+    if (!delegate_.DestroyWindow()) Finish();
+}
+
+void BrowserCore::Finish() {
+    if (closed()) return;
+    stage_ = Stage::kClosed;
+    trace_("closed");
+    delegate_.ReleaseView();
+    directory_.CloseTarget(target_id_);
+    directory_.Remove(id_);
+    if (reported_) delegate_.OnBeforeClose();
+    delegate_.InvalidateFrames();
+}
+
+// ---- sending ----
+
+void BrowserCore::SendToFrame(const std::string& frame_id, Command command,
+                              Connection::Reply reply) {
+    auto it = frame_sessions_.find(frame_id);
+    SendOn(it == frame_sessions_.end() ? session_id_ : it->second, std::move(command),
+           std::move(reply));
+}
+
+void BrowserCore::SendToPage(Command command, Connection::Reply reply) {
+    SendToFrame({}, std::move(command), std::move(reply));
+}
+
+void BrowserCore::SendOn(const std::string& session, Command command, Connection::Reply reply) {
+    if (session.empty()) return;
+    if (!reply) {
+        reply = [trace = trace_, method = command.method](const Json&, const ProtocolError* error) {
+            trace(method + (error ? " failed: " + error->message : " done"));
+        };
+    }
+    trace_("send " + command.method);
+    SendOnSession(&connection_, session, std::move(command), std::move(reply));
+}
+
+void BrowserCore::EnableSession(const std::string& session) {
+    SendOn(session, commands::EnablePage());
+    SendOn(session, commands::EnableNetwork());
+    // Every document request of every frame (redirect hops included) stops here until the
+    // request handler has seen it.
+    SendOn(session, commands::PauseDocumentRequests());
+    // Cross-site sub-frames get sessions of their own; they wait until they have been set up
+    // like this one, so none of their navigations goes unseen.
+    SendOn(session, commands::AutoAttachSubTargets());
+}
+
+// ---- the window's view of the page ----
+
+void BrowserCore::ApplyViewport(int width, int height) {
+    if (width <= 0 || height <= 0) return;
+    SendToPage(commands::SetViewport(width, height));
+}
+
+// A hidden page keeps running; only its pictures stop: nothing is encoded, decoded or painted
+// while nobody can see them.
+void BrowserCore::SetShown(bool shown) {
+    if (closed()) return;
+    trace_(shown ? "shown" : "hidden");
+    shown ? StartScreencast() : StopScreencast();
+}
+
+void BrowserCore::StartScreencast() {
+    if (screencasting_ || session_id_.empty()) return;
+    screencasting_ = true;
+    // The engine sends the page's current picture first, so a window shown again gets a fresh
+    // frame at once.
+    SendToPage(commands::StartScreencast());
+}
+
+void BrowserCore::StopScreencast() {
+    if (!screencasting_) return;
+    screencasting_ = false;
+    SendToPage(commands::StopScreencast());
+}
+
+// ---- history and cache ----
+
+void BrowserCore::RefreshHistory() {
+    SendToPage(
+        commands::GetNavigationHistory(),
+        [this, keep = delegate_.KeepAlive()](const Json& result, const ProtocolError* error) {
+            if (error) return;
+            const commands::NavigationHistory history = commands::ReadNavigationHistory(result);
+            can_go_back_ = history.CanGoBack();
+            can_go_forward_ = history.CanGoForward();
+        });
+}
+
+void BrowserCore::GoInHistory(int offset) {
+    SendToPage(
+        commands::GetNavigationHistory(), [this, keep = delegate_.KeepAlive(), offset](
+                                              const Json& result, const ProtocolError* error) {
+            if (error) return;
+            const long long entry = commands::ReadNavigationHistory(result).EntryIdAt(offset);
+            if (entry >= 0) SendToPage(commands::NavigateToHistoryEntry(entry));
+        });
+}
+
+void BrowserCore::ClearCache(const std::function<std::string()>& page_origin,
+                             std::function<void()> done) {
+    if (closed() || session_id_.empty()) return done();
+    const std::string origin = page_origin();
+    SendToPage(commands::ClearBrowserCache(),
+               [&connection = connection_, origin, done](const Json&, const ProtocolError*) {
+                   if (origin.empty()) return done();
+                   SendToEngine(connection, commands::ClearOriginData(origin),
+                                [done](const Json&, const ProtocolError*) { done(); });
+               });
+}
+
+std::string BrowserCore::TakePendingPopupUrl() {
+    if (pending_popup_urls_.empty()) return {};
+    std::string url = std::move(pending_popup_urls_.front());
+    pending_popup_urls_.pop_front();
+    return url;
+}
+
+// ---- engine events ----
+
+void BrowserCore::OnPageEvent(const std::string& method, const Json& params,
+                              const std::string& session) {
+    if (closed()) return;
+    if (method == events::kRequestPaused) {
+        OnRequestPaused(params, session);
+    } else if (method == events::kAttachedToTarget) {
+        OnTargetAttached(params, session);
+    } else if (method == events::kDetachedFromTarget) {
+        OnTargetDetached(params);
+    } else if (method == events::kLoadingFailed) {
+        OnLoadingFailed(params);
+    } else if (method == events::kLoadingFinished) {
+        navigations_.erase(params.value("requestId", ""));
+    } else if (method == events::kFrameAttached) {
+        delegate_.SetFrameParent(params.value("frameId", ""), params.value("parentFrameId", ""));
+    } else if (method == events::kFrameNavigated) {
+        OnFrameNavigated(params.value("frame", Json::object()));
+    } else if (method == events::kFrameDetached) {
+        // A frame that moves to a process of its own is detached with reason "swap" and lives on.
+        if (params.value("reason", "remove") == "remove") {
+            delegate_.RemoveFrame(params.value("frameId", ""));
+        }
+    } else if (method == events::kFrameStartedLoading) {
+        OnFrameLoading(params, true);
+    } else if (method == events::kFrameStoppedLoading) {
+        OnFrameLoading(params, false);
+    } else if (method == events::kWindowOpen) {
+        pending_popup_urls_.push_back(params.value("url", ""));
+    } else if (method == events::kJavascriptDialogOpening) {
+        // Nobody could answer a dialog of a page without a window: it is accepted at once.
+        SendOn(session, commands::AcceptJavaScriptDialog());
+    }
+}
+
+void BrowserCore::OnTargetAttached(const Json& params, const std::string& parent_session) {
+    const std::string child = params.value("sessionId", "");
+    const Json info = params.value("targetInfo", Json::object());
+    if (child.empty()) return;
+    if (info.value("type", "") != "iframe") {
+        // Workers and the like: not this library's concern, but they wait for a go-ahead.
+        SendOn(child, commands::RunIfWaitingForDebugger());
+        SendOn(parent_session, commands::DetachFromTarget(child));
+        return;
+    }
+    // A cross-site sub-frame: its target id is the frame's id.
+    frame_sessions_[info.value("targetId", "")] = child;
+    directory_.BindSession(id_, child);
+    EnableSession(child);
+    SendOn(child, commands::RunIfWaitingForDebugger());
+}
+
+void BrowserCore::OnTargetDetached(const Json& params) {
+    const std::string child = params.value("sessionId", "");
+    if (child.empty() || child == session_id_) return;
+    std::erase_if(frame_sessions_, [&child](const auto& entry) { return entry.second == child; });
+    directory_.UnbindSession(id_, child);
+}
+
+void BrowserCore::OnRequestPaused(const Json& params, const std::string& session) {
+    const std::string request_id = params.value("requestId", "");
+    if (params.value("resourceType", "") != "Document") {
+        SendOn(session, commands::ContinueRequest(request_id));
+        return;
+    }
+    const Json request = params.value("request", Json::object());
+    const std::string url = request.value("url", "");
+    const bool redirect = params.contains("redirectedRequestId");
+    const std::string frame_id = params.value("frameId", "");
+    navigations_[params.value("networkId", request_id)] = {frame_id, url};
+    const bool cancel =
+        delegate_.OnBeforeBrowse(frame_id, url, request.value("method", "GET"), redirect);
+    if (closed()) return;
+    // A vetoed navigation is reported aborted (ERR_ABORTED) through loadingFailed.
+    SendOn(session,
+           cancel ? commands::AbortRequest(request_id) : commands::ContinueRequest(request_id));
+}
+
+void BrowserCore::OnLoadingFailed(const Json& params) {
+    if (params.value("type", "") != "Document") return;
+    auto it = navigations_.find(params.value("requestId", ""));
+    if (it == navigations_.end()) return;
+    const Navigation navigation = it->second;
+    navigations_.erase(it);
+    const std::string text = params.value("errorText", "");
+    delegate_.OnLoadError(navigation.frame_id, NetErrorCode(text), NetErrorName(text),
+                          navigation.url);
+}
+
+void BrowserCore::OnFrameNavigated(const Json& frame_info) {
+    const std::string frame_id = frame_info.value("id", "");
+    if (frame_id.empty()) return;
+    // An error page keeps the address that failed.
+    const std::string url = frame_info.contains("unreachableUrl")
+                                ? frame_info.value("unreachableUrl", "")
+                                : frame_info.value("url", "");
+    const bool main = frame_id == target_id_;
+    // The top frame of a sub-frame session has no parent there: it keeps the one the page's
+    // session told.
+    std::optional<std::string> parent;
+    if (frame_info.contains("parentId") || main) parent = frame_info.value("parentId", "");
+    delegate_.UpdateFrame(frame_id, url, frame_info.value("name", ""), parent);
+    if (!main) return;
+    has_document_ = true;
+    RefreshHistory();
+    delegate_.OnAddressChange(frame_id, url);
+}
+
+void BrowserCore::OnFrameLoading(const Json& params, bool started) {
+    const std::string frame_id = params.value("frameId", "");
+    const bool main = frame_id == target_id_;
+    if (main) {
+        loading_ = started;
+        if (!started) RefreshHistory();
+    }
+    delegate_.OnFrameLoading(frame_id, started, main);
+}
+
+}  // namespace cef_detail
