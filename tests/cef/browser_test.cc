@@ -442,9 +442,10 @@ TEST_F(BrowserTest, ParentDestroyedWhileTheBrowserIsBeingMadeLeavesNothingBehind
             return client_->Browsers().empty() &&
                    client_->ClosedOrder().size() == client_->CreatedOrder().size() &&
                    PageTargets() == pages_before;
-        })) << client_->Browsers().size() << " browsers open, " << client_->CreatedOrder().size()
-            << " made, " << client_->ClosedOrder().size() << " closed, " << PageTargets()
-            << " pages (" << pages_before << " before)";
+        })) << client_->Browsers().size()
+            << " browsers open, " << client_->CreatedOrder().size() << " made, "
+            << client_->ClosedOrder().size() << " closed, " << PageTargets() << " pages ("
+            << pages_before << " before)";
     }
     CefRefPtr<CefBrowser> browser =
         OpenBrowser(client_.get(), host_.hwnd(), server_.Url("/colour"));
