@@ -189,9 +189,23 @@ TEST(InputCommands, CharactersAndInputMethodTextArriveAsUtf8) {
     const Command insert = InsertText("\xe4\xb8\xad\xe6\x96\x87");
     EXPECT_EQ(insert.method, "Input.insertText");
     EXPECT_EQ(insert.params, Json({{"text", "\xe4\xb8\xad\xe6\x96\x87"}}));
-    const Command compose = SetComposition("ni");
-    EXPECT_EQ(compose.method, "Input.imeSetComposition");
-    EXPECT_EQ(compose.params, Json({{"text", "ni"}, {"selectionStart", 2}, {"selectionEnd", 2}}));
+    // The caret goes after the composed text, counted in UTF-16 units as the engine counts.
+    const struct {
+        const char* text;
+        int caret;
+    } compositions[] = {
+        {"ni", 2},
+        {"\xe4\xbd\xa0\xe5\xa5\xbd", 2},  // two Chinese characters, six bytes
+        {"a\xf0\x9f\x98\x80", 3},         // a character outside the BMP takes two units
+        {"", 0},
+    };
+    for (const auto& c : compositions) {
+        const Command compose = SetComposition(c.text);
+        EXPECT_EQ(compose.method, "Input.imeSetComposition");
+        EXPECT_EQ(compose.params,
+                  Json({{"text", c.text}, {"selectionStart", c.caret}, {"selectionEnd", c.caret}}))
+            << c.text;
+    }
 }
 
 TEST(InputCommands, CharacterJoinerPairsSurrogatesAndDropsStrayHalves) {

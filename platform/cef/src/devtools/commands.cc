@@ -284,10 +284,11 @@ Command CharEvent(std::u16string_view text, int modifiers) {
 Command InsertText(const std::string& utf8) { return {"Input.insertText", {{"text", utf8}}}; }
 
 Command SetComposition(const std::string& utf8) {
-    // The caret after the composed text.
-    return {
-        "Input.imeSetComposition",
-        {{"text", utf8}, {"selectionStart", int(utf8.size())}, {"selectionEnd", int(utf8.size())}}};
+    // The caret after the composed text. The engine counts text positions in UTF-16 units (a
+    // Chinese character is one, where UTF-8 has three bytes).
+    const int end = int(korvex::Utf8ToUtf16(utf8).size());
+    return {"Input.imeSetComposition",
+            {{"text", utf8}, {"selectionStart", end}, {"selectionEnd", end}}};
 }
 
 std::u16string CharacterJoiner::Take(char16_t unit) {
