@@ -191,11 +191,15 @@ TEST(EngineStart, CommandLineEntriesReachTheEngineInOrderAndProfileIsCachePath) 
     EXPECT_NE(FindFrom(cmdline, "--user-data-dir=" + profile_unix, 0), std::string::npos);
     EXPECT_NE(FindFrom(cmdline, "--remote-debugging-pipe", 0), std::string::npos);
     EXPECT_EQ(FindFrom(cmdline, "--remote-debugging-port", 0), std::string::npos);
+    // The engine makes the profile's folders in its own time after it answers.
+    auto exists = [&](const wchar_t* name) {
+        return GetFileAttributesW((profile + L"\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES;
+    };
     const auto deadline = GetTickCount64() + 30000;
-    while (GetFileAttributesW((profile + L"\\Local State").c_str()) == INVALID_FILE_ATTRIBUTES &&
-           GetTickCount64() < deadline)
+    while (!(exists(L"Local State") && exists(L"Default")) && GetTickCount64() < deadline)
         Sleep(100);
-    EXPECT_NE(GetFileAttributesW((profile + L"\\Default").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(exists(L"Local State"));
+    EXPECT_TRUE(exists(L"Default"));
 }
 
 // Started from the entry point, or during static initialisation as the launcher does.
