@@ -96,11 +96,25 @@ class PlayThrough {
         if (!failure.empty()) {
             std::printf("step %s %s: FAILED: %s%s\n", number, name.c_str(), failure.c_str(),
                         shot.c_str());
+            PrintTrace();
         } else {
             std::printf("step %s %s: ok%s\n", number, name.c_str(), shot.c_str());
         }
         std::fflush(stdout);
         return failure.empty();
+    }
+
+    // Korvex's and its browser library's own trace, kept beside it, shown when a step fails.
+    std::wstring Trace() const { return korvex_->folder() + L"\\trace.txt"; }
+    void PrintTrace() const {
+        if (!korvex_) return;
+        FILE* file = _wfopen(Trace().c_str(), L"rb");
+        if (!file) return;
+        std::printf("Korvex's trace:\n");
+        char line[1024];
+        while (std::fgets(line, sizeof line, file)) std::fputs(line, stdout);
+        std::fclose(file);
+        std::fflush(stdout);
     }
 
     bool Saw(const std::string& target_start, std::chrono::milliseconds limit = 60s) {
@@ -133,7 +147,8 @@ class PlayThrough {
         const DWORD key = kBossKey;
         RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\VelkMicroClient2", L"hotkey", REG_DWORD,
                         &key, sizeof key);
-        if (!korvex_->Start()) return "Korvex.exe did not start";
+        if (!korvex_->Start({L"KORVEX_LOG=1", L"KORVEX_CEF_LOG=1"}, Trace()))
+            return "Korvex.exe did not start";
         if (!korvex_->WaitFor(&KorvexProcess::Launcher)) return "no launcher";
         if (!Saw("GET /login.html")) return "the login page was never asked for";
         if (!PumpUntil([&] { return korvex_->Host() && IsWindowVisible(korvex_->Host()); }))
