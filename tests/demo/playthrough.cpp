@@ -24,6 +24,7 @@
 
 #include "base/environment.h"
 #include "base/utf.h"
+#include "file_text.h"
 #include "korvex_process.h"
 #include "linux_processes.h"
 #include "message_box_finder.h"
@@ -108,12 +109,9 @@ class PlayThrough {
     std::wstring Trace() const { return korvex_->folder() + L"\\trace.txt"; }
     void PrintTrace() const {
         if (!korvex_) return;
-        FILE* file = _wfopen(Trace().c_str(), L"rb");
-        if (!file) return;
-        std::printf("Korvex's trace:\n");
-        char line[1024];
-        while (std::fgets(line, sizeof line, file)) std::fputs(line, stdout);
-        std::fclose(file);
+        const std::string trace = ReadFileText(Trace());
+        if (trace.empty()) return;
+        std::printf("Korvex's trace:\n%s", trace.c_str());
         std::fflush(stdout);
     }
 

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <fstream>
 #include <sstream>
 #include <thread>
 
@@ -13,22 +12,10 @@
 #include "base/scoped_handle.h"
 #include "base/utf.h"
 #include "base/wine.h"
+#include "file_text.h"
 
 namespace korvex_test {
 namespace {
-
-std::string ReadAll(const std::wstring& path) {
-    const korvex::ScopedHandle f(CreateFileW(path.c_str(), GENERIC_READ,
-                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                             OPEN_EXISTING, 0, nullptr));
-    if (!f) return {};
-    std::string out;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(f.get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
-        out.append(buffer, got);
-    return out;
-}
 
 std::wstring ProcPath(unsigned long pid, const wchar_t* file) {
     return L"Z:\\proc\\" + std::to_wstring(pid) + L"\\" + file;
@@ -37,7 +24,7 @@ std::wstring ProcPath(unsigned long pid, const wchar_t* file) {
 }  // namespace
 
 std::optional<LinuxProcess> ReadProcess(unsigned long pid) {
-    const std::string stat = ReadAll(ProcPath(pid, L"stat"));
+    const std::string stat = ReadFileText(ProcPath(pid, L"stat"));
     const auto close = stat.rfind(')');
     if (close == std::string::npos) return std::nullopt;
     std::istringstream rest(stat.substr(close + 1));
@@ -49,7 +36,7 @@ std::optional<LinuxProcess> ReadProcess(unsigned long pid) {
 }
 
 double CpuSeconds(unsigned long pid) {
-    const std::string stat = ReadAll(ProcPath(pid, L"stat"));
+    const std::string stat = ReadFileText(ProcPath(pid, L"stat"));
     const auto close = stat.rfind(')');
     if (close == std::string::npos) return 0;
     std::istringstream rest(stat.substr(close + 2));
@@ -96,7 +83,7 @@ std::vector<unsigned long> ProcessTree(unsigned long root) {
 }
 
 std::vector<std::string> CommandLine(unsigned long pid) {
-    const std::string raw = ReadAll(ProcPath(pid, L"cmdline"));
+    const std::string raw = ReadFileText(ProcPath(pid, L"cmdline"));
     std::vector<std::string> out;
     std::size_t start = 0;
     for (std::size_t i = 0; i < raw.size(); ++i) {

@@ -2,14 +2,13 @@
 
 #include <windows.h>
 
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "base/environment.h"
 #include "base/quote_argument.h"
 #include "base/scoped_handle.h"
 #include "base/utf.h"
+#include "file_text.h"
 #include "linux_processes.h"
 #include "message_pump.h"
 
@@ -18,13 +17,6 @@ namespace {
 
 std::string EnvUtf8(const wchar_t* name) {
     return korvex::WideToUtf8(korvex::GetEnv(name).value_or(L""));
-}
-
-std::string ReadText(const std::wstring& path) {
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
 }
 
 }  // namespace
@@ -72,7 +64,7 @@ void PageServerProcess::Start(const std::string& program, std::vector<std::strin
     const std::wstring info = dir_ + L"\\info";
     PumpUntil([&] { return GetFileAttributesW(info.c_str()) != INVALID_FILE_ATTRIBUTES; },
               std::chrono::seconds(20));
-    std::istringstream fields(ReadText(info));
+    std::istringstream fields(ReadFileText(info));
     fields >> port_ >> pid_;
     if (!fields) port_ = 0, pid_ = 0;
 }
@@ -89,7 +81,7 @@ std::string PageServerProcess::Origin() const {
 
 std::vector<std::string> PageServerProcess::Requests() const {
     std::vector<std::string> out;
-    std::istringstream lines(ReadText(dir_ + L"\\log"));
+    std::istringstream lines(ReadFileText(dir_ + L"\\log"));
     std::string line;
     while (std::getline(lines, line)) {
         const auto space = line.find(' ');  // after the time stamp
