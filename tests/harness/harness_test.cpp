@@ -34,6 +34,26 @@ TEST(Harness, SpecialFoldersAreRealFolders) {
     }
 }
 
+// Each build runs as 64-bit Windows runs it: the x86-64 program natively, the i686 release in
+// the same 64-bit system through its 32-bit layer (WoW64), with the 32-bit system folder filled.
+TEST(Harness, RunsAsOn64BitWindows) {
+    SYSTEM_INFO native{};
+    GetNativeSystemInfo(&native);
+    EXPECT_EQ(native.wProcessorArchitecture, PROCESSOR_ARCHITECTURE_AMD64);
+    BOOL wow64 = FALSE;
+    ASSERT_TRUE(IsWow64Process(GetCurrentProcess(), &wow64));
+#ifdef _WIN64
+    EXPECT_FALSE(wow64);
+#else
+    EXPECT_TRUE(wow64);
+    static_assert(sizeof(void*) == 4);
+    wchar_t folder[MAX_PATH] = {};
+    ASSERT_GT(GetSystemWow64DirectoryW(folder, MAX_PATH), 0u);
+    std::wstring user32 = std::wstring(folder) + L"\\user32.dll";
+    EXPECT_NE(GetFileAttributesW(user32.c_str()), INVALID_FILE_ATTRIBUTES);
+#endif
+}
+
 TEST(Harness, ShowsAWindowOnItsDisplay) {
     HWND hwnd = CreateWindowExW(0, L"STATIC", L"harness", WS_POPUP | WS_VISIBLE, 10, 10, 200, 100,
                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
