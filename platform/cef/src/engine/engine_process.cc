@@ -22,13 +22,18 @@ using korvex::WideToUtf8;
 // FIFOs in a folder only this user can enter. A third FIFO, "alive", is held open for writing by
 // the application: when it reaches end of file (the application ended, however it ended) the
 // shell ends the engine's whole process group and removes the folder.
+// Wine opens a FIFO without waiting for its other end, and a read before any writer has opened
+// it returns end of file. So the shell opens the engine's ends itself before it starts the
+// engine, and writes "pid" only then: once the application sees "pid", the output has a writer,
+// and it reaches end of file only when the engine has gone.
 constexpr std::string_view kWineLauncher = R"(d=$1; shift
 umask 077
 chmod 700 "$d" && mkfifo "$d/in" "$d/out" "$d/alive" || exit 1
 : > "$d/ready"
-exec 5<"$d/alive" </dev/null >/dev/null 2>&1
-setsid "$@" 3<"$d/in" 4>"$d/out" 5<&- >"$d/engine.log" 2>&1 &
+exec 5<"$d/alive" 6<"$d/in" 7>"$d/out" </dev/null >/dev/null 2>&1
+setsid "$@" 3<&6 4>&7 5<&- 6<&- 7>&- >"$d/engine.log" 2>&1 &
 engine=$!
+exec 6<&- 7>&-
 echo "$engine" > "$d/pid.tmp" && mv "$d/pid.tmp" "$d/pid"
 cat <&5 >/dev/null
 exec 5<&-
@@ -146,6 +151,7 @@ std::unique_ptr<EngineProcess> StartUnderWine(const EngineProcess::Options& o,
         error = WideToUtf8(LastErrorText("opening the engine's FIFOs"));
         return nullptr;
     }
+    // The engine's output has a writer once "pid" is there (see the launcher script).
     const std::wstring pid_file = Join(e->dir_, L"pid");
     if (WaitForFile(pid_file, kStartTimeoutMs)) {
         ScopedHandle f(CreateFileW(pid_file.c_str(), GENERIC_READ,
