@@ -490,7 +490,12 @@ TEST_F(BrowserTest, CloseAllClosesInCreationOrderAndReferencesBalance) {
     ASSERT_TRUE(CloseAllAndWait(client_.get()));
     EXPECT_EQ(client_->DoCloseOrder(), created);
     EXPECT_EQ(client_->ClosedOrder(), created);
-    for (HWND hwnd : windows) EXPECT_FALSE(IsWindow(hwnd));
+    // The handler hears of the close while the window is being destroyed on the library's
+    // thread; its destruction ends there a moment later.
+    EXPECT_TRUE(PumpUntil([&] {
+        return std::none_of(windows.begin(), windows.end(),
+                            [](HWND hwnd) { return IsWindow(hwnd) != FALSE; });
+    }));
     for (auto& b : browsers) EXPECT_EQ(b->GetHost()->GetWindowHandle(), nullptr);
 
     // Once the library lets go, the test's references are the only ones left.
