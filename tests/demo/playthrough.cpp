@@ -15,6 +15,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -163,6 +164,16 @@ class PlayThrough {
         return !(Red(middle) > 200 && Green(middle) < 60);
     }
 
+    // A dialog's button is drawn: most of it is the light face of a button, not what lay below.
+    static bool ShowsItsFace(HWND button) {
+        if (!button || !IsWindowVisible(button)) return false;
+        const Pixels face = CaptureScreen(WindowRect(button));
+        const auto light = std::count_if(face.argb.begin(), face.argb.end(), [](std::uint32_t p) {
+            return Red(p) > 200 && Green(p) > 200 && Blue(p) > 200;
+        });
+        return !face.argb.empty() && light * 2 > std::ptrdiff_t(face.argb.size());
+    }
+
     std::string LauncherShown() {
         HWND launcher = korvex_->Launcher();
         const RECT r = WindowRect(launcher);
@@ -280,7 +291,8 @@ class PlayThrough {
                 return (box_ = FindProcessDialog(korvex_->pid(), L"设置老板键")) != nullptr;
             }))
             return "no boss-key dialog";
-        PumpFor(500ms);
+        if (!PumpUntil([&] { return ShowsItsFace(GetDlgItem(box_, IDOK)); }, 10s))
+            return "the boss-key dialog is not drawn";
         // It shows the stored key.
         HWND control = FindWindowExW(box_, nullptr, L"msctls_hotkey32", nullptr);
         if (!control || (SendMessageW(control, HKM_GETHOTKEY, 0, 0) & 0xFFFF) != kBossKey)
@@ -311,6 +323,9 @@ class PlayThrough {
             return "no question";
         if (ReadMessageBox(box_).text != L"此操作将退出游戏，确定此次操作？")
             return "another question";
+        // The question on the screen as the player reads it (its picture is the step's record).
+        if (!PumpUntil([&] { return ShowsItsFace(GetDlgItem(box_, IDYES)); }, 10s))
+            return "the question is not drawn";
         return "";
     }
 
