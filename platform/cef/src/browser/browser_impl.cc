@@ -373,7 +373,7 @@ void BrowserImpl::OnClipboardCommand(ClipboardAction action) {
                        // The focus lies in a frame of another site: the engine types the text
                        // there itself (that frame gets no paste event).
                        if (commands::EvaluatedBool(result) == false) {
-                           self->SendToPage(commands::InsertText(utf8));
+                           self->SendToPage(InsertText(utf8));
                        }
                    });
         return;
@@ -383,8 +383,14 @@ void BrowserImpl::OnClipboardCommand(ClipboardAction action) {
                    HWND hwnd = self->hwnd_;
                    if (error || !hwnd) return;
                    const std::optional<std::string> text = commands::EvaluatedText(result);
-                   if (!text || text->empty()) return;
-                   korvex::WriteClipboardText(hwnd, ToSystemLineEnds(korvex::Utf8ToUtf16(*text)));
+                   if (!text || text->empty()) {
+                       TraceFor(self->id_)("nothing to copy");
+                       return;
+                   }
+                   const bool written = korvex::WriteClipboardText(
+                       hwnd, ToSystemLineEnds(korvex::Utf8ToUtf16(*text)));
+                   TraceFor(self->id_)(written ? "copied to the system clipboard"
+                                               : "the system clipboard could not be written");
                });
 }
 
