@@ -34,7 +34,11 @@ BOOL CBrowserDlg::OnInitDialog() {
     CefRefPtr<CBrowserHandler> handler = new CBrowserHandler;
     const CefString address(g_config.szLoginUrl);
     // Only asks: the library makes the browser later on its own thread.
-    CefBrowserHost::CreateBrowser(info, handler.get(), address, CefBrowserSettings(), nullptr);
+    // The login page lies over the launcher's picture, drawn in fixed pixels: it keeps ratio 1
+    // whatever the display's scale, so the two still match.
+    CefBrowserSettings settings;
+    settings.device_scale_factor = 1;
+    CefBrowserHost::CreateBrowser(info, handler.get(), address, settings, nullptr);
     g_browserHandler = handler;
     return TRUE;
 }

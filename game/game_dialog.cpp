@@ -142,7 +142,7 @@ BOOL CGameDialog::OnInitDialog() {
     info.height = (window.bottom - kFrame) - info.y;
     CefRefPtr<CBrowserHandler> handler = CBrowserHandler::GetInstance();
     // Asks only: the browser window comes later, on the browsers' thread, and keeps this place
-    // until the next layout.
+    // until the next layout. The game follows the display's scale, as in the player's browser.
     CefBrowserHost::CreateBrowser(info, handler.get(), CefString(m_gameUrl), CefBrowserSettings(),
                                   nullptr);
 

@@ -238,13 +238,14 @@ SNAPSHOT(int, LastMenuFlags, last_menu_flags_)
 
 // ---- helpers ----
 
-CefRefPtr<CefBrowser> OpenBrowser(RecordingClient* client, HWND parent, const std::string& url) {
+CefRefPtr<CefBrowser> OpenBrowser(RecordingClient* client, HWND parent, const std::string& url,
+                                  const CefBrowserSettings& settings) {
     const std::size_t before = client->CreatedOrder().size();
     RECT rc;
     GetClientRect(parent, &rc);
     CefWindowInfo info;
     info.SetAsChild(parent, rc);
-    if (!CefBrowserHost::CreateBrowser(info, client, url, CefBrowserSettings(), nullptr)) {
+    if (!CefBrowserHost::CreateBrowser(info, client, url, settings, nullptr)) {
         return nullptr;
     }
     if (!PumpUntil([&] { return client->CreatedOrder().size() > before; })) return nullptr;

@@ -149,7 +149,8 @@ class RecordingClient : public CefClient,
 };
 
 // Creates a browser child of parent filling its client area and waits for OnAfterCreated.
-CefRefPtr<CefBrowser> OpenBrowser(RecordingClient* client, HWND parent, const std::string& url);
+CefRefPtr<CefBrowser> OpenBrowser(RecordingClient* client, HWND parent, const std::string& url,
+                                  const CefBrowserSettings& settings = CefBrowserSettings());
 // Closes every browser of client and waits until its list is empty.
 bool CloseAllAndWait(RecordingClient* client);
 // Runs expression in the browser's page and returns its value (blocks; not on TID_UI).

@@ -16,6 +16,7 @@ using cef_detail::Json;
 using cef_test::Log;
 using cef_test::Stage;
 using Browser = cef_test::ScriptedBrowser;
+using cef_detail::DisplayScale;
 
 struct PausedCase {
     const char* what;
@@ -288,6 +289,34 @@ TEST(BrowserCore, ScreenFramesStreamOnlyWhileTheWindowIsSeen) {
     EXPECT_EQ(b.Count("Emulation.setDeviceMetricsOverride"), 1u);
     b.core.ApplyViewport(640, 480);
     EXPECT_EQ(b.Last("Emulation.setDeviceMetricsOverride")->params.value("width", 0), 640);
+}
+
+// The page is laid out in CSS pixels at the window's ratio, covering the whole window.
+TEST(BrowserCore, TheViewportFollowsTheWindowsDisplayScale) {
+    struct Case {
+        const char* name;
+        DisplayScale scale;
+        int width, height;          // window pixels
+        int css_width, css_height;  // expected
+    };
+    const Case cases[] = {
+        {"96 dpi", DisplayScale::ForDpi(96), 1200, 900, 1200, 900},
+        {"144 dpi", DisplayScale::ForDpi(144), 1200, 900, 800, 600},
+        {"144 dpi, not a multiple", DisplayScale::ForDpi(144), 1001, 7, 668, 5},
+        {"120 dpi", DisplayScale::ForDpi(120), 1000, 500, 800, 400},
+        {"fixed 1 on a 192-dpi display", DisplayScale::Fixed(1), 1200, 900, 1200, 900},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Browser b;
+        b.scale = c.scale;
+        b.StartAndAttach();
+        b.core.ApplyViewport(c.width, c.height);
+        const Json& params = b.Last("Emulation.setDeviceMetricsOverride")->params;
+        EXPECT_EQ(params.value("width", 0), c.css_width);
+        EXPECT_EQ(params.value("height", 0), c.css_height);
+        EXPECT_DOUBLE_EQ(params.value("deviceScaleFactor", 0.0), c.scale.ratio());
+    }
 }
 
 TEST(BrowserCore, ClearingTheCacheEmptiesTheEngineCacheThenTheOrigin) {

@@ -1,12 +1,17 @@
-// The engine's command line: switches, values and plain arguments as the application adds them.
+// The engine's command line: switches, values and plain arguments as the application adds them,
+// and the library's own switches for each platform the engine runs on.
 #include "cef/cef_command_line.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "core/engine_switches.h"
 
 namespace {
 
@@ -161,5 +166,65 @@ TEST(CommandLine, ConcurrentAppendsKeepEveryEntry) {
         EXPECT_TRUE(line->HasSwitch("s" + std::to_string(t) + "-" + std::to_string(kEach - 1)));
     }
 }
+
+// ---- the engine's own switches, per platform ----
+
+using cef_detail::EngineHost;
+using cef_detail::EngineRequests;
+using cef_detail::EngineSwitches;
+
+bool Has(const std::vector<std::string>& switches, const std::string& name) {
+    return std::find(switches.begin(), switches.end(), name) != switches.end();
+}
+
+struct PlatformCase {
+    const char* name;
+    EngineHost host;
+    bool disable_gpu;  // expected
+    bool no_sandbox;   // expected
+};
+
+const PlatformCase kPlatforms[] = {
+    {"windows", {false, false}, false, false},
+    // A Windows engine never asks who the Unix user is; a stray fact changes nothing.
+    {"windows, root fact ignored", {false, true}, false, false},
+    {"wine, user", {true, false}, true, false},
+    {"wine, root", {true, true}, true, true},
+};
+
+class EngineSwitchesTest : public testing::TestWithParam<PlatformCase> {};
+
+TEST_P(EngineSwitchesTest, GpuSoftwareFallbackAndSandboxFollowThePlatform) {
+    const PlatformCase& c = GetParam();
+    for (bool ignore_certificates : {false, true}) {
+        SCOPED_TRACE(ignore_certificates ? "certificate errors ignored" : "certificates checked");
+        EngineRequests requests;
+        requests.ignore_certificate_errors = ignore_certificates;
+        const std::vector<std::string> switches = EngineSwitches(c.host, requests);
+        // What every engine needs to be driven by this process alone.
+        EXPECT_EQ(switches.at(0), "--headless=new");
+        EXPECT_TRUE(Has(switches, "--remote-debugging-pipe"));
+        EXPECT_TRUE(Has(switches, "--no-first-run"));
+        EXPECT_TRUE(Has(switches, "--disable-background-networking"));
+        // WebGL without a usable GPU, everywhere.
+        EXPECT_TRUE(Has(switches, "--enable-unsafe-swiftshader"));
+        EXPECT_EQ(Has(switches, "--disable-gpu"), c.disable_gpu);
+        EXPECT_EQ(Has(switches, "--no-sandbox"), c.no_sandbox);
+        EXPECT_EQ(Has(switches, "--ignore-certificate-errors"), ignore_certificates);
+        // Each switch once, and none that would end the switches early.
+        std::vector<std::string> sorted = switches;
+        std::sort(sorted.begin(), sorted.end());
+        EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end());
+        for (const std::string& s : switches) EXPECT_TRUE(s.starts_with("--") && s.size() > 2) << s;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Platforms, EngineSwitchesTest, testing::ValuesIn(kPlatforms),
+                         [](const testing::TestParamInfo<PlatformCase>& info) {
+                             std::string name;
+                             for (const char* p = info.param.name; *p; ++p)
+                                 name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+                             return name;
+                         });
 
 }  // namespace

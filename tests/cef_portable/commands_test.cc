@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,9 @@ std::vector<Case> Cases() {
          R"({"enabled":true})"},
         {"viewport", commands::SetViewport(1280, 720), "Emulation.setDeviceMetricsOverride",
          R"({"width":1280,"height":720,"deviceScaleFactor":1,"mobile":false})"},
+        {"viewport at 150 %", commands::SetViewport(800, 600, 1.5),
+         "Emulation.setDeviceMetricsOverride",
+         R"({"width":800,"height":600,"deviceScaleFactor":1.5,"mobile":false})"},
         {"screencast", commands::StartScreencast(), "Page.startScreencast",
          R"({"format":"jpeg","quality":80,"maxWidth":8192,"maxHeight":8192,"everyNthFrame":1})"},
         {"no screencast", commands::StopScreencast(), "Page.stopScreencast", "{}"},
@@ -101,6 +105,33 @@ TEST(Commands, RepliesAreReadWithDefaultsForMissingFields) {
     EXPECT_EQ(commands::EvaluatedValue(Json::parse(R"({"result":{"value":{"a":1}}})")),
               Json::parse(R"({"a":1})"));
     EXPECT_EQ(commands::EvaluatedValue(Json::parse(R"({"result":{}})")), Json::object());
+}
+
+// A script's text or yes/no, and nothing when the value is of another kind or missing.
+TEST(Commands, EvaluatedTextAndBooleanReadOnlyTheirKind) {
+    struct Case {
+        const char* reply;
+        std::optional<std::string> text;
+        std::optional<bool> yes;
+    };
+    const Case cases[] = {
+        {R"({"result":{"type":"string","value":"\u4e2d\u6587 text"}})",
+         "\xE4\xB8\xAD\xE6\x96\x87 text", std::nullopt},
+        {R"({"result":{"type":"string","value":""}})", "", std::nullopt},
+        {R"({"result":{"type":"boolean","value":false}})", std::nullopt, false},
+        {R"({"result":{"type":"boolean","value":true}})", std::nullopt, true},
+        {R"({"result":{"type":"object","subtype":"null","value":null}})", std::nullopt,
+         std::nullopt},
+        {R"({"result":{"type":"undefined"}})", std::nullopt, std::nullopt},
+        {R"({"result":{"type":"number","value":1}})", std::nullopt, std::nullopt},
+        {R"({})", std::nullopt, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reply);
+        const Json reply = Json::parse(c.reply);
+        EXPECT_EQ(commands::EvaluatedText(reply), c.text);
+        EXPECT_EQ(commands::EvaluatedBool(reply), c.yes);
+    }
 }
 
 struct HistoryCase {

@@ -15,6 +15,7 @@
 namespace cef_test {
 
 using Stage = cef_detail::BrowserCore::Stage;
+using DisplayScale = cef_detail::DisplayScale;
 using Log = std::vector<std::string>;
 
 inline constexpr int kBrowserId = 7;
@@ -65,6 +66,7 @@ class ScriptedBrowser : public cef_detail::BrowserCore::Delegate,
         return {};
     }
     std::pair<int, int> ClientSize() override { return size; }
+    DisplayScale ViewScale() override { return scale; }
     bool WindowShown() override { return shown; }
     void OnAfterCreated() override { log.push_back("OnAfterCreated"); }
     bool DoClose() override {
@@ -127,6 +129,7 @@ class ScriptedBrowser : public cef_detail::BrowserCore::Delegate,
     std::vector<std::string> log;
     std::vector<std::string> trace;
     std::pair<int, int> size{800, 600};
+    DisplayScale scale;
     bool shown = true;
     bool owner_closes = false;
     bool has_window = true;

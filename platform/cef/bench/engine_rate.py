@@ -35,11 +35,12 @@ PAGE = (
     "</script></body></html>"
 )
 
-# The library's fixed switches (platform/cef/src/core/startup.cc) plus --no-sandbox.
+# The library's switches for a Linux engine run by root (platform/cef/src/core/engine_switches.cc).
 SWITCHES = [
-    "--headless=new", "--remote-debugging-pipe", "--disable-gpu", "--no-first-run",
+    "--headless=new", "--remote-debugging-pipe", "--no-first-run",
     "--no-default-browser-check", "--disable-background-networking",
-    "--disable-component-update", "--disable-sync", "--disable-quic", "--no-sandbox",
+    "--disable-component-update", "--disable-sync", "--disable-quic",
+    "--enable-unsafe-swiftshader", "--disable-gpu", "--no-sandbox",
 ]
 
 

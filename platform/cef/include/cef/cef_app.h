@@ -26,6 +26,8 @@ class CefMainArgs {
 // Every field not set keeps its default: zero or empty.
 struct CefSettings {
     std::size_t size = sizeof(CefSettings);
+    // Kept for the application's sake and read by nothing: the engine is a browser of its own
+    // that brings its own sandbox, which stays on wherever it can run (docs/engine.md).
     int no_sandbox = 0;
     int multi_threaded_message_loop = 0;
     int single_process = 0;

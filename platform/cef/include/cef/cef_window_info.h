@@ -51,6 +51,10 @@ struct CefBrowserSettings {
     cef_state_t plugins = STATE_DEFAULT;
     cef_state_t image_loading = STATE_DEFAULT;
     unsigned int background_color = 0;
+    // The page's devicePixelRatio. 0: it follows the browser window's DPI, as a browser on
+    // Windows does (DPI / 96, and again when the DPI changes); another value fixes it, e.g. 1
+    // for a page laid over a picture drawn in fixed pixels.
+    double device_scale_factor = 0;
 };
 
 // What a page asked for when it opened a pop-up.

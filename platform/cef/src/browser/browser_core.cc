@@ -145,7 +145,9 @@ void BrowserCore::EnableSession(const std::string& session) {
 
 void BrowserCore::ApplyViewport(int width, int height) {
     if (width <= 0 || height <= 0) return;
-    SendToPage(commands::SetViewport(width, height));
+    const DisplayScale scale = delegate_.ViewScale();
+    SendToPage(
+        commands::SetViewport(scale.CssLength(width), scale.CssLength(height), scale.ratio()));
 }
 
 // A hidden page keeps running; only its pictures stop: nothing is encoded, decoded or painted

@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "browser/browser_directory.h"
+#include "browser/display_scale.h"
 #include "devtools/commands.h"
 
 namespace cef_detail {
@@ -39,8 +40,9 @@ class BrowserCore {
       public:
         // Keeps the browser alive while a reply is outstanding (held by the reply).
         virtual std::shared_ptr<void> KeepAlive() = 0;
-        // The window's client size and whether it can be seen.
+        // The window's client size in pixels, its display scale and whether it can be seen.
         virtual std::pair<int, int> ClientSize() = 0;
+        virtual DisplayScale ViewScale() = 0;
         virtual bool WindowShown() = 0;
 
         virtual void OnAfterCreated() = 0;
@@ -101,6 +103,7 @@ class BrowserCore {
     void SendToFrame(const std::string& frame_id, Command command, Connection::Reply reply = {});
     void SendToPage(Command command, Connection::Reply reply = {});
 
+    // The page's viewport for a window of width x height pixels at the delegate's ViewScale.
     void ApplyViewport(int width, int height);
     // The page's frames stream while its window can be seen, and only then.
     void SetShown(bool shown);

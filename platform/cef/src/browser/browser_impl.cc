@@ -1,5 +1,7 @@
 #include "browser/browser_impl.h"
 
+#include "base/clipboard_text.h"
+#include "base/utf.h"
 #include "browser/frame_painter.h"
 #include "browser/page_origin.h"
 #include "browser/request_impl.h"
@@ -28,10 +30,12 @@ void OnUi(std::function<void()> work) {
 }  // namespace
 
 BrowserImpl::BrowserImpl(Connection& connection, BrowserDirectory& directory,
-                         const CefWindowInfo& info, CefRefPtr<CefClient> client, std::string url,
-                         std::string target_id, bool is_popup)
+                         const CefWindowInfo& info, const CefBrowserSettings& settings,
+                         CefRefPtr<CefClient> client, std::string url, std::string target_id,
+                         bool is_popup)
     : connection_(connection),
       info_(info),
+      fixed_scale_(settings.device_scale_factor),
       client_(client),
       is_popup_(is_popup),
       id_(g_next_browser_id++),
@@ -198,6 +202,17 @@ std::pair<int, int> BrowserImpl::ClientSize() {
     return {client.right, client.bottom};
 }
 
+DisplayScale BrowserImpl::ViewScale() {
+    if (fixed_scale_ > 0) return DisplayScale::Fixed(fixed_scale_);
+    return DisplayScale::ForDpi(window_ ? window_->Dpi() : kDefaultDpi);
+}
+
+void BrowserImpl::OnWindowScaleChanged() {
+    const auto [width, height] = ClientSize();
+    core_.ApplyViewport(width, height);
+    if (HWND hwnd = hwnd_) InvalidateRect(hwnd, nullptr, FALSE);
+}
+
 void BrowserImpl::OnAfterCreated() {
     if (CefRefPtr<CefLifeSpanHandler> life = LifeSpanHandler()) life->OnAfterCreated(this);
 }
@@ -332,12 +347,50 @@ void BrowserImpl::Invalidate() {
 
 void BrowserImpl::OnContextMenuRequested(int x, int y) {
     CefRefPtr<BrowserImpl> self = this;
-    SendToPage(commands::EvaluateForValue(HitTestScript(x, y)),
+    // The page finds its element in CSS pixels; the menu opens at the window's pixel.
+    const DisplayScale scale = ViewScale();
+    SendToPage(commands::EvaluateForValue(HitTestScript(int(scale.ToCss(x)), int(scale.ToCss(y)))),
                [self, x, y](const Json& result, const ProtocolError* error) {
                    HWND hwnd = self->hwnd_;
                    if (self->closed() || !hwnd) return;
                    const Json hit = error ? Json::object() : commands::EvaluatedValue(result);
                    RunContextMenu(self, *self, hwnd, x, y, hit);
+               });
+}
+
+// The system clipboard is read and written here, on TID_UI, only for a key of the player's; the
+// page's side runs as a script (clipboard_script.h).
+void BrowserImpl::OnClipboardCommand(ClipboardAction action) {
+    CefRefPtr<BrowserImpl> self = this;
+    if (action == ClipboardAction::kPaste) {
+        const std::optional<std::u16string> system_text = korvex::ReadClipboardText(hwnd_);
+        if (!system_text || system_text->empty()) return;
+        const std::u16string text = ToPageLineEnds(*system_text);
+        SendToPage(commands::EvaluateForValue(PasteScript(text)),
+                   [self, utf8 = korvex::Utf16ToUtf8(text)](const Json& result,
+                                                            const ProtocolError* error) {
+                       if (error || self->closed()) return;
+                       // The focus lies in a frame of another site: the engine types the text
+                       // there itself (that frame gets no paste event).
+                       if (commands::EvaluatedBool(result) == false) {
+                           self->SendToPage(InsertText(utf8));
+                       }
+                   });
+        return;
+    }
+    SendToPage(commands::EvaluateForValue(CopyScript(action == ClipboardAction::kCut)),
+               [self](const Json& result, const ProtocolError* error) {
+                   HWND hwnd = self->hwnd_;
+                   if (error || !hwnd) return;
+                   const std::optional<std::string> text = commands::EvaluatedText(result);
+                   if (!text || text->empty()) {
+                       TraceFor(self->id_)("nothing to copy");
+                       return;
+                   }
+                   const bool written = korvex::WriteClipboardText(
+                       hwnd, ToSystemLineEnds(korvex::Utf8ToUtf16(*text)));
+                   TraceFor(self->id_)(written ? "copied to the system clipboard"
+                                               : "the system clipboard could not be written");
                });
 }
 

@@ -33,7 +33,8 @@ class BrowserImpl : public CefBrowser,
     // pop-up the engine has opened already). Every command goes out on connection; directory
     // learns the browser's engine ids. Both outlive the browser.
     BrowserImpl(Connection& connection, BrowserDirectory& directory, const CefWindowInfo& info,
-                CefRefPtr<CefClient> client, std::string url, std::string target_id, bool is_popup);
+                const CefBrowserSettings& settings, CefRefPtr<CefClient> client, std::string url,
+                std::string target_id, bool is_popup);
     ~BrowserImpl() override;
 
     // TID_UI, once the directory holds the browser: makes the window, then the target, then
@@ -101,15 +102,18 @@ class BrowserImpl : public CefBrowser,
 
     // BrowserWindow::Delegate (TID_UI)
     void OnWindowResized(int width, int height) override { core_.ApplyViewport(width, height); }
+    void OnWindowScaleChanged() override;
     void OnWindowShownChanged(bool shown) override { core_.SetShown(shown); }
     void OnWindowDestroyed() override;
     void OnContextMenuRequested(int x, int y) override;
+    void OnClipboardCommand(ClipboardAction action) override;
     const std::string& WindowSession() override { return core_.session_id(); }
     FramePainter* Painter() override { return painter_.get(); }
 
     // BrowserCore::Delegate (TID_UI)
     std::shared_ptr<void> KeepAlive() override;
     std::pair<int, int> ClientSize() override;
+    DisplayScale ViewScale() override;
     bool WindowShown() override { return window_ && window_->shown(); }
     void OnAfterCreated() override;
     bool DoClose() override;
@@ -133,6 +137,7 @@ class BrowserImpl : public CefBrowser,
 
     Connection& connection_;
     CefWindowInfo info_;
+    const double fixed_scale_;  // CefBrowserSettings::device_scale_factor
     CefRefPtr<CefClient> client_;
     const bool is_popup_;
     const int id_;

@@ -25,6 +25,23 @@ bool CanBeSeen(HWND window) {
     return !(root && IsIconic(root));
 }
 
+// Sent to a top-level window moved to a display of another DPI, and to its child windows.
+constexpr UINT kDpiChanged = 0x02E0;             // WM_DPICHANGED
+constexpr UINT kDpiChangedAfterParent = 0x02E3;  // WM_DPICHANGED_AFTERPARENT
+
+// GetDpiForWindow exists from Windows 10 1607 on (and in Wine); looked up once.
+UINT WindowDpi(HWND window) {
+    using Fn = UINT(WINAPI*)(HWND);
+    static const Fn get_dpi = [] {
+        HMODULE user32 = GetModuleHandleW(L"user32.dll");
+        return user32 ? reinterpret_cast<Fn>(
+                            reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForWindow")))
+                      : nullptr;
+    }();
+    const UINT dpi = get_dpi && window ? get_dpi(window) : 0;
+    return dpi ? dpi : UINT(kDefaultDpi);
+}
+
 ATOM RegisterBrowserClass(WNDPROC proc) {
     static const ATOM atom = [proc] {
         WNDCLASSEXW wc{};
@@ -88,6 +105,8 @@ BrowserWindow::BrowserWindow(const CefWindowInfo& info, Connection& connection, 
         SetTimer(hwnd_, kShownTimer, kShownCheckMs, nullptr);
     }
 }
+
+int BrowserWindow::Dpi() const { return int(WindowDpi(hwnd_)); }
 
 void BrowserWindow::CheckShown() {
     const bool shown = CanBeSeen(hwnd_);
@@ -160,6 +179,17 @@ std::optional<LRESULT> BrowserWindow::HandleWindow(UINT msg, WPARAM wp, LPARAM l
             return 0;
         case WM_SIZE:
             delegate_->OnWindowResized(LOWORD(lp), HIWORD(lp));
+            return 0;
+        case kDpiChanged: {  // a top-level browser window: take the place the system suggests
+            const RECT* suggested = reinterpret_cast<const RECT*>(lp);
+            SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
+                         suggested->right - suggested->left, suggested->bottom - suggested->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            delegate_->OnWindowScaleChanged();
+            return 0;
+        }
+        case kDpiChangedAfterParent:
+            delegate_->OnWindowScaleChanged();
             return 0;
         case WM_TIMER:
             if (wp != kShownTimer) return std::nullopt;
@@ -243,26 +273,47 @@ void BrowserWindow::OnButtonUp(MouseButton button, WPARAM wp, LPARAM lp) {
 void BrowserWindow::OnWheel(WheelAxis axis, WPARAM wp, LPARAM lp) {
     POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};  // screen coordinates
     ScreenToClient(hwnd_, &pt);
-    Send(MouseWheel(pt.x, pt.y, axis, GET_WHEEL_DELTA_WPARAM(wp), Modifiers()));
+    const DisplayScale scale = delegate_->ViewScale();
+    Send(MouseWheel(scale.ToCss(pt.x), scale.ToCss(pt.y), axis, GET_WHEEL_DELTA_WPARAM(wp),
+                    Modifiers()));
 }
 
 std::optional<LRESULT> BrowserWindow::HandleKeys(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_KEYDOWN:
+            clipboard_key_down_ = false;
+            if (const ClipboardAction action = ClipboardActionFor(int(wp), Modifiers());
+                action != ClipboardAction::kNone) {
+                clipboard_key_down_ = true;
+                delegate_->OnClipboardCommand(action);
+                return 0;
+            }
+            SendKey(KeyAction::kDown, wp, lp);
+            return 0;
         case WM_SYSKEYDOWN:
+            clipboard_key_down_ = false;
             SendKey(KeyAction::kDown, wp, lp);
             // System keys (Alt+F4, the window menu) keep their meaning for the window.
-            if (msg == WM_SYSKEYDOWN) return DefWindowProcW(hwnd_, msg, wp, lp);
-            return 0;
+            return DefWindowProcW(hwnd_, msg, wp, lp);
         case WM_KEYUP:
         case WM_SYSKEYUP:
             SendKey(KeyAction::kUp, wp, lp);
             if (msg == WM_SYSKEYUP) return DefWindowProcW(hwnd_, msg, wp, lp);
             return 0;
         case WM_CHAR:
+            if (std::exchange(clipboard_key_down_, false) && wp < 0x20) return 0;
             if (const std::u16string text = characters_.Take(char16_t(wp)); !text.empty()) {
                 Send(CharEvent(text, Modifiers()));
             }
+            return 0;
+        case WM_COPY:
+            delegate_->OnClipboardCommand(ClipboardAction::kCopy);
+            return 0;
+        case WM_CUT:
+            delegate_->OnClipboardCommand(ClipboardAction::kCut);
+            return 0;
+        case WM_PASTE:
+            delegate_->OnClipboardCommand(ClipboardAction::kPaste);
             return 0;
         default:
             return std::nullopt;
@@ -296,7 +347,7 @@ void BrowserWindow::Paint() {
     RECT client;
     GetClientRect(hwnd_, &client);
     if (FramePainter* painter = delegate_->Painter()) {
-        painter->Paint(dc, client);
+        painter->Paint(dc, client, delegate_->ViewScale().ratio());
     } else {
         FillRect(dc, &client, HBRUSH(GetStockObject(WHITE_BRUSH)));
     }
@@ -313,8 +364,9 @@ void BrowserWindow::SendMouse(MouseAction action, LPARAM lp, MouseButton button,
                               WPARAM wp) {
     MouseInput input;
     input.action = action;
-    input.x = GET_X_LPARAM(lp);
-    input.y = GET_Y_LPARAM(lp);
+    const DisplayScale scale = delegate_->ViewScale();
+    input.x = scale.ToCss(GET_X_LPARAM(lp));
+    input.y = scale.ToCss(GET_Y_LPARAM(lp));
     input.button = button;
     input.pressed = ButtonsHeld(wp);
     input.click_count = click_count;

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "browser/clipboard_script.h"
+#include "browser/display_scale.h"
 #include "cef/cef_window_info.h"
 #include "devtools/commands.h"
 
@@ -19,11 +21,18 @@ class BrowserWindow {
     class Delegate {
       public:
         virtual void OnWindowResized(int width, int height) = 0;
+        // The window's DPI changed (it moved to a display of another scale).
+        virtual void OnWindowScaleChanged() = 0;
+        // The page's devicePixelRatio now: input positions are sent in CSS pixels.
+        virtual DisplayScale ViewScale() = 0;
         // The window came into sight or went out of it: itself or one of its ancestors was
         // shown or hidden, or its top-level window was minimised or restored.
         virtual void OnWindowShownChanged(bool shown) = 0;
         // WM_DESTROY: the window is going, whoever destroyed it.
         virtual void OnWindowDestroyed() = 0;
+        // A clipboard key of the player's (or WM_COPY, WM_CUT, WM_PASTE from an input method or
+        // another program); the key itself does not reach the page.
+        virtual void OnClipboardCommand(ClipboardAction action) = 0;
         // A right click at client coordinates, after the page has seen the button.
         virtual void OnContextMenuRequested(int x, int y) = 0;
         // The page session input goes to; empty while the page is not attached.
@@ -47,6 +56,8 @@ class BrowserWindow {
     HWND hwnd() const { return hwnd_; }
     // Whether the window can be seen now (see Delegate::OnWindowShownChanged).
     bool shown() const { return shown_; }
+    // The window's DPI now (96 where the system cannot tell a window's own DPI).
+    int Dpi() const;
     // Destroys the window (TID_UI); the delegate hears of it through OnWindowDestroyed.
     void Destroy();
 
@@ -76,6 +87,8 @@ class BrowserWindow {
     bool destroying_ = false;
     bool tracking_leave_ = false;
     bool shown_ = true;
+    // The control character a clipboard key's press makes (Ctrl+V is U+0016) is not typed.
+    bool clipboard_key_down_ = false;
     CharacterJoiner characters_;
 };
 

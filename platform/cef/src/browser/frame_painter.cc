@@ -47,7 +47,7 @@ void FramePainter::Run() {
     }
 }
 
-void FramePainter::Paint(HDC dc, const RECT& client) {
+void FramePainter::Paint(HDC dc, const RECT& client, double ratio) {
     std::lock_guard lock(front_mutex_);
     int drawn_w = 0, drawn_h = 0;
     if (!front_.empty()) {
@@ -58,10 +58,22 @@ void FramePainter::Paint(HDC dc, const RECT& client) {
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 24;
         info.bmiHeader.biCompression = BI_RGB;
-        SetDIBitsToDevice(dc, 0, 0, DWORD(front_width_), DWORD(front_height_), 0, 0, 0,
-                          UINT(front_height_), front_.data(), &info, DIB_RGB_COLORS);
-        drawn_w = front_width_;
-        drawn_h = front_height_;
+        // A frame in CSS pixels covers the window only once enlarged by the ratio.
+        const bool css_frame = ratio != 1 && front_width_ * ratio <= client.right + ratio + 1;
+        drawn_scale_ = css_frame ? ratio : 1;
+        if (css_frame) {
+            drawn_w = int(front_width_ * ratio + 0.5);
+            drawn_h = int(front_height_ * ratio + 0.5);
+            SetStretchBltMode(dc, HALFTONE);
+            SetBrushOrgEx(dc, 0, 0, nullptr);
+            StretchDIBits(dc, 0, 0, drawn_w, drawn_h, 0, 0, front_width_, front_height_,
+                          front_.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+        } else {
+            SetDIBitsToDevice(dc, 0, 0, DWORD(front_width_), DWORD(front_height_), 0, 0, 0,
+                              UINT(front_height_), front_.data(), &info, DIB_RGB_COLORS);
+            drawn_w = front_width_;
+            drawn_h = front_height_;
+        }
         if (front_serial_ != painted_serial_) {
             painted_serial_ = front_serial_;
             ++painted_;
@@ -80,6 +92,8 @@ void FramePainter::Paint(HDC dc, const RECT& client) {
 
 long long FramePainter::PixelAt(int x, int y) {
     std::lock_guard lock(front_mutex_);
+    x = int(x / drawn_scale_);
+    y = int(y / drawn_scale_);
     if (front_.empty() || x < 0 || y < 0 || x >= front_width_ || y >= front_height_) return -1;
     const std::uint8_t* p = &front_[std::size_t(y) * RowBytes(front_width_) + std::size_t(x) * 3];
     return (static_cast<long long>(p[2]) << 16) | (static_cast<long long>(p[1]) << 8) | p[0];

@@ -30,11 +30,15 @@ class FramePainter {
     // Any thread: a new frame; an older frame not yet decoded is dropped.
     void Submit(std::string base64_jpeg);
     // TID_UI, inside WM_PAINT: draws the newest frame; the rest of the client area is white.
-    void Paint(HDC dc, const RECT& client);
+    // ratio is the page's devicePixelRatio: a frame the engine delivered in CSS pixels (as
+    // Chromium's headless screencast does) is drawn enlarged by it to the window's pixels; a
+    // frame in device pixels is drawn as it is.
+    void Paint(HDC dc, const RECT& client, double ratio);
 
     std::uint64_t painted_frames() const { return painted_; }
     std::uint64_t decoded_frames() const { return decoded_; }
-    // Colour of a pixel of the newest decoded frame (0x00RRGGBB), or -1 when there is none.
+    // Colour of the newest frame at a window pixel as last painted (0x00RRGGBB), or -1 when
+    // there is none.
     long long PixelAt(int x, int y);
 
   private:
@@ -50,6 +54,7 @@ class FramePainter {
     std::vector<std::uint8_t> front_;  // BGR, top-down, rows padded to 4 bytes
     int front_width_ = 0;
     int front_height_ = 0;
+    double drawn_scale_ = 1;  // window pixels per frame pixel, as last painted
     std::uint64_t front_serial_ = 0;
     std::uint64_t painted_serial_ = 0;
 

@@ -24,12 +24,14 @@ void OpenPopup(Connection& connection, BrowserDirectory& directory, AddBrowser a
             directory.CloseTarget(target_id);
             return;
         }
-        PostToThread(TID_UI, [&connection, &directory, add, window_info, popup_client, target_id] {
-            CefRefPtr<BrowserImpl> popup = new BrowserImpl(
-                connection, directory, window_info, popup_client, std::string(), target_id, true);
-            add(popup);
-            popup->Start();
-        });
+        PostToThread(
+            TID_UI, [&connection, &directory, add, window_info, settings, popup_client, target_id] {
+                CefRefPtr<BrowserImpl> popup =
+                    new BrowserImpl(connection, directory, window_info, settings, popup_client,
+                                    std::string(), target_id, true);
+                add(popup);
+                popup->Start();
+            });
     });
 }
 

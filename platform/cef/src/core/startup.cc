@@ -10,8 +10,10 @@
 #include <vector>
 
 #include "base/process_clock.h"
+#include "base/wine.h"
 #include "cef/cef_app.h"
 #include "core/engine_startup.h"
+#include "core/engine_switches.h"
 #include "core/library_log.h"
 #include "core/library_threads.h"
 #include "core/runtime_info.h"
@@ -24,20 +26,6 @@ namespace cef_detail {
 namespace {
 
 constexpr auto kFirstAnswerLimit = std::chrono::seconds(60);
-
-// Flags for an engine that only this process drives: headless, no first-run or background
-// traffic, the DevTools pipe as its only channel.
-const char* const kEngineFlags[] = {
-    "--headless=new",
-    "--remote-debugging-pipe",
-    "--disable-gpu",
-    "--no-first-run",
-    "--no-default-browser-check",
-    "--disable-background-networking",
-    "--disable-component-update",
-    "--disable-sync",
-    "--disable-quic",
-};
 
 // Kept for the life of the process: the library has no shutdown.
 struct Runtime {
@@ -152,9 +140,13 @@ bool CefInitialize(const CefMainArgs& args, const CefSettings& settings,
     }
     EngineProcess::Options options;
     options.engine = *engine;
-    options.args.assign(std::begin(kEngineFlags), std::end(kEngineFlags));
-    if (settings.no_sandbox) options.args.push_back("--no-sandbox");
-    if (settings.ignore_certificate_errors) options.args.push_back("--ignore-certificate-errors");
+    EngineHost host;
+    host.linux_engine = engine->unix_program;
+    // Unknown counts as root: an engine that refuses to start is worse than one unsandboxed.
+    host.unix_root = host.linux_engine && korvex::wine::UnixUserIsRoot().value_or(true);
+    EngineRequests requests;
+    requests.ignore_certificate_errors = settings.ignore_certificate_errors != 0;
+    options.args = EngineSwitches(host, requests);
     std::vector<std::string> argv;
     command_line->GetArgv(argv);
     options.args.insert(options.args.end(), argv.begin() + 1, argv.end());

@@ -73,9 +73,12 @@ Command AcceptJavaScriptDialog() { return {"Page.handleJavaScriptDialog", {{"acc
 
 Command EmulateFocus() { return {"Emulation.setFocusEmulationEnabled", {{"enabled", true}}}; }
 
-Command SetViewport(int width, int height) {
+Command SetViewport(int width, int height, double device_scale) {
     return {"Emulation.setDeviceMetricsOverride",
-            {{"width", width}, {"height", height}, {"deviceScaleFactor", 1}, {"mobile", false}}};
+            {{"width", width},
+             {"height", height},
+             {"deviceScaleFactor", device_scale},
+             {"mobile", false}}};
 }
 
 Command StartScreencast() {
@@ -172,6 +175,18 @@ Json EvaluatedValue(const Json& reply) {
     return reply.value("result", Json::object()).value("value", Json::object());
 }
 
+std::optional<std::string> EvaluatedText(const Json& reply) {
+    const Json value = EvaluatedValue(reply);
+    if (!value.is_string()) return std::nullopt;
+    return value.get<std::string>();
+}
+
+std::optional<bool> EvaluatedBool(const Json& reply) {
+    const Json value = EvaluatedValue(reply);
+    if (!value.is_boolean()) return std::nullopt;
+    return value.get<bool>();
+}
+
 }  // namespace commands
 
 // ---- input ----
@@ -244,7 +259,7 @@ Command MouseLeft(int modifiers) {
     return MouseEvent(input);
 }
 
-Command MouseWheel(int x, int y, WheelAxis axis, int wheel_delta, int modifiers) {
+Command MouseWheel(double x, double y, WheelAxis axis, int wheel_delta, int modifiers) {
     // The page scrolls down for a positive deltaY: the opposite of the system's vertical wheel.
     const bool vertical = axis == WheelAxis::kVertical;
     return {std::string(kDispatchMouseEvent),

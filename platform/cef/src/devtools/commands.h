@@ -3,6 +3,7 @@
 // plain values taken here.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -82,8 +83,9 @@ Command AcceptJavaScriptDialog();
 
 // The page behaves as if its window had the focus, whichever window has it.
 Command EmulateFocus();
-// The page's viewport in device pixels, scale 1, not mobile.
-Command SetViewport(int width, int height);
+// The page's viewport: width and height in CSS pixels, device_scale its devicePixelRatio; not
+// mobile.
+Command SetViewport(int width, int height, double device_scale = 1);
 // JPEG frames of quality kScreencastQuality, every frame, at the viewport's size.
 inline constexpr int kScreencastQuality = 80;
 Command StartScreencast();
@@ -130,6 +132,10 @@ Command EvaluateAsUser(const std::string& expression);
 // Runs expression and returns its value (EvaluatedValue; an empty object when there is none).
 Command EvaluateForValue(const std::string& expression);
 Json EvaluatedValue(const Json& reply);
+// The value as a string, or a boolean; none when it is something else (null, an object) or the
+// reply carries none.
+std::optional<std::string> EvaluatedText(const Json& reply);
+std::optional<bool> EvaluatedBool(const Json& reply);
 
 }  // namespace commands
 
@@ -165,8 +171,8 @@ enum class MouseAction { kMoved, kPressed, kReleased };
 
 struct MouseInput {
     MouseAction action = MouseAction::kMoved;
-    int x = 0;  // client coordinates
-    int y = 0;
+    double x = 0;  // CSS pixels from the viewport's top left
+    double y = 0;
     MouseButton button = MouseButton::kNone;  // the button that changed (moves: FirstPressed)
     PressedButtons pressed;                   // buttons held, after the change
     int click_count = 0;                      // 1 a click, 2 a double click, 0 a move
@@ -178,8 +184,8 @@ Command MouseLeft(int modifiers);
 
 enum class WheelAxis { kVertical, kHorizontal };
 // wheel_delta as the system reports it (multiples of 120; vertical: positive away from the
-// user, horizontal: positive to the right); x and y in client coordinates.
-Command MouseWheel(int x, int y, WheelAxis axis, int wheel_delta, int modifiers);
+// user, horizontal: positive to the right); x and y in CSS pixels.
+Command MouseWheel(double x, double y, WheelAxis axis, int wheel_delta, int modifiers);
 
 enum class KeyAction { kDown, kUp };
 

@@ -1,0 +1,134 @@
+// Browsers on a 144-DPI display (150 %), against the real engine under Wine: a browser that
+// follows its window's DPI lays its page out at devicePixelRatio 1.5 in a CSS viewport of the
+// window's pixels / 1.5, its picture fills the window at full size, and a click lands on the
+// element under the pointer; a browser fixed at ratio 1 stays as on a 96-DPI display. And a
+// game page gets WebGL from the engine's switches.
+//
+// (A DPI change while running cannot be made under Wine: a window's DPI stays the system's.)
+#include <winsock2.h>
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "browser/browser_impl.h"
+#include "browser_support.h"
+#include "high_dpi.h"
+#include "page_server_process.h"
+
+namespace browser_test {
+namespace {
+
+using korvex_test::PageServerProcess;
+using korvex_test::SourcePath;
+
+constexpr int kDpi = 144;
+// The host's client area: multiples of 3, so the CSS viewport is exact at 1.5.
+constexpr int kWidth = 900, kHeight = 600;
+
+class DisplayScaleTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(EngineStarted()) << "no engine";
+        ASSERT_TRUE(server_.running());
+        client_ = new RecordingClient;
+    }
+    void TearDown() override { EXPECT_TRUE(CloseAllAndWait(client_.get())); }
+
+    CefRefPtr<CefBrowser> Open(const std::string& page, double fixed_scale = 0) {
+        CefBrowserSettings settings;
+        settings.device_scale_factor = fixed_scale;
+        CefRefPtr<CefBrowser> browser =
+            OpenBrowser(client_.get(), host_.hwnd(), server_.Url(page), settings);
+        if (browser && !WaitForPage(browser, "document.readyState === 'complete'")) return nullptr;
+        return browser;
+    }
+    static long long Pixel(CefRefPtr<CefBrowser> browser, int x, int y) {
+        return dynamic_cast<cef_detail::BrowserImpl*>(browser.get())->PixelAt(x, y);
+    }
+    // Within what JPEG frames change of a flat colour (0xRRGGBB).
+    static bool Near(long long pixel, long long colour) {
+        if (pixel < 0) return false;
+        for (int shift : {0, 8, 16}) {
+            const long long a = (pixel >> shift) & 0xFF, b = (colour >> shift) & 0xFF;
+            if (a - b > 12 || b - a > 12) return false;
+        }
+        return true;
+    }
+
+    PageServerProcess server_{SourcePath("tests/cef/pages")};
+    HostWindow host_{kWidth, kHeight};
+    CefRefPtr<RecordingClient> client_;
+};
+
+TEST_F(DisplayScaleTest, TheRunsDisplayIsAt144Dpi) {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(dpi, kDpi);
+}
+
+struct ScaleCase {
+    const char* name;
+    double fixed;          // CefBrowserSettings::device_scale_factor
+    const char* expected;  // devicePixelRatio, innerWidth x innerHeight
+    int square_end;        // window pixel where the CSS square (100..200) ends
+};
+
+TEST_F(DisplayScaleTest, APageIsLaidOutAtItsWindowsRatioAndFillsTheWindow) {
+    const ScaleCase cases[] = {
+        {"following the display", 0, "1.5 600x400", 300},
+        {"fixed at 1", 1, "1 900x600", 200},
+    };
+    for (const ScaleCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        CefRefPtr<CefBrowser> browser = Open("/scale.html", c.fixed);
+        ASSERT_TRUE(browser);
+        EXPECT_TRUE(WaitForPage(browser, std::string("sizes() === '") + c.expected + "'"))
+            << Evaluate(browser, "sizes()").dump();
+        // The blue square fills window pixels 1.5 times its CSS size when following the display.
+        const int inside = c.square_end - 5, outside = c.square_end + 5;
+        EXPECT_TRUE(PumpUntil([&] {
+            return Near(Pixel(browser, inside, inside), 0x0000FF) &&
+                   Near(Pixel(browser, outside, outside), 0xFFFFFF);
+        })) << std::hex
+            << Pixel(browser, inside, inside) << " " << Pixel(browser, outside, outside);
+        // And the page's picture reaches the window's far corner.
+        EXPECT_TRUE(Near(Pixel(browser, kWidth - 2, kHeight - 2), 0xFFFFFF));
+        ASSERT_TRUE(CloseAllAndWait(client_.get()));
+    }
+}
+
+// The pointer's window pixels reach the page as CSS pixels: a click lands on the element drawn
+// under it.
+TEST_F(DisplayScaleTest, AClickLandsOnTheElementUnderThePointer) {
+    CefRefPtr<CefBrowser> browser = Open("/scale.html");
+    ASSERT_TRUE(browser);
+    ASSERT_TRUE(WaitForPage(browser, "sizes() === '1.5 600x400'"));
+    // The button lies at CSS 300..420 x 200..260: window pixels 450..630 x 300..390.
+    HWND window = browser->GetHost()->GetWindowHandle();
+    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(600, 375));
+    PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(600, 375));
+    EXPECT_TRUE(WaitForPage(browser, "clicks.length === 1")) << Evaluate(browser, "clicks").dump();
+    EXPECT_EQ(Evaluate(browser, "clicks[0]"), "button 400,250");
+}
+
+// A game page gets a WebGL context and draws with it.
+TEST_F(DisplayScaleTest, AGamePageHasWebGl) {
+    CefRefPtr<CefBrowser> browser = Open("/webgl.html");
+    ASSERT_TRUE(browser);
+    EXPECT_EQ(Evaluate(browser, "window.webgl"), "yes");
+    EXPECT_EQ(Evaluate(browser, "window.drawn"), "255,128,0,255");
+}
+
+}  // namespace
+}  // namespace browser_test
+
+int wmain(int argc, wchar_t** argv) {
+    if (const int code = korvex_test::RunAtDpi(browser_test::kDpi, argc, argv); code >= 0)
+        return code;
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
