@@ -56,7 +56,9 @@ void BrowserImpl::Start() {
     }
     {
         std::lock_guard lock(painter_mutex_);
-        painter_ = std::make_unique<FramePainter>(hwnd_);
+        // The painter lives no longer than this browser (ReleaseView ends it first).
+        painter_ = std::make_unique<FramePainter>(
+            hwnd_, [this](std::uint64_t token) { CaptureLosslessPicture(token); });
     }
     core_.Start();
 }
@@ -90,6 +92,38 @@ void BrowserImpl::OnScreencastFrame(Json& params) {
     if (painter_ && params["data"].is_string()) {
         painter_->Submit(std::move(params["data"].get_ref<std::string&>()));
     }
+}
+
+// Decoder thread: the page's picture has been still for a moment; the engine's lossless
+// picture of it is asked for and handed to the painter, which shows it unless a frame came
+// meanwhile.
+void BrowserImpl::CaptureLosslessPicture(std::uint64_t token) {
+    CefRefPtr<BrowserImpl> self = this;
+    SendToPage(commands::CaptureLosslessPicture(),
+               [self, token](const Json& result, const ProtocolError* error) {
+                   std::string picture = error ? std::string() : commands::CapturedPicture(result);
+                   std::lock_guard lock(self->painter_mutex_);
+                   if (!self->painter_) return;
+                   if (picture.empty()) {
+                       self->painter_->CaptureFailed(token);
+                   } else {
+                       self->painter_->ShowCapture(std::move(picture), token);
+                   }
+               });
+}
+
+void BrowserImpl::OnWindowShownChanged(bool shown) {
+    {
+        // The stream stops or starts afresh: no lossless picture of what was shown before.
+        std::lock_guard lock(painter_mutex_);
+        if (painter_) painter_->ResetStream();
+    }
+    core_.SetShown(shown);
+}
+
+std::uint64_t BrowserImpl::lossless_pictures_shown() {
+    std::lock_guard lock(painter_mutex_);
+    return painter_ ? painter_->captures_shown() : 0;
 }
 
 std::uint64_t BrowserImpl::painted_frames() {
