@@ -97,10 +97,10 @@ void FramePainter::Run() {
             front_.swap(decoded.pixels);
             front_width_ = decoded.width;
             front_height_ = decoded.height;
+            front_is_capture_ = work.capture;
             ++front_serial_;
         }
         ++decoded_;
-        if (work.capture) ++captures_;
         PostMessageW(window_, kFrameReadyMessage, 0, 0);
     }
 }
@@ -124,6 +124,7 @@ void FramePainter::Paint(HDC dc, const RECT& client) {
         if (front_serial_ != painted_serial_) {
             painted_serial_ = front_serial_;
             ++painted_;
+            if (front_is_capture_) ++captures_;
         }
     }
     const HBRUSH white = HBRUSH(GetStockObject(WHITE_BRUSH));

@@ -53,7 +53,7 @@ class FramePainter {
 
     std::uint64_t painted_frames() const { return painted_; }
     std::uint64_t decoded_frames() const { return decoded_; }
-    // Lossless captures decoded and made the front picture.
+    // Lossless captures painted.
     std::uint64_t captures_shown() const { return captures_; }
     // Colour of a pixel of the newest decoded picture (0x00RRGGBB), or -1 when there is none.
     long long PixelAt(int x, int y);
@@ -80,6 +80,7 @@ class FramePainter {
     std::vector<std::uint32_t> front_;  // 0x00RRGGBB, top-down
     int front_width_ = 0;
     int front_height_ = 0;
+    bool front_is_capture_ = false;
     std::uint64_t front_serial_ = 0;
     std::uint64_t painted_serial_ = 0;
 

@@ -18,7 +18,7 @@ class StillRefinement {
     // between the frames of an animation at 10 fps, short enough that the capture (encoded,
     // sent and decoded in about 100 ms at 1912 x 1036) is shown within 300 ms of the last
     // change.
-    static constexpr std::chrono::milliseconds kSettle{150};
+    static constexpr std::chrono::milliseconds kSettle{120};
 
     // A stream frame that differs from the last one arrived: the picture is lossy and moving.
     void OnStreamFrame(Clock::time_point now);
