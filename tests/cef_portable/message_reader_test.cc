@@ -1,5 +1,5 @@
-// Messages of the DevTools pipe read into JSON: screencast frames without parsing the picture,
-// and everything read exactly as the JSON parser reads it.
+// Messages of the DevTools pipe read into JSON: screencast frames and captures without parsing
+// the picture, and everything read exactly as the JSON parser reads it.
 #include "devtools/message_reader.h"
 
 #include <gtest/gtest.h>
@@ -52,7 +52,14 @@ INSTANTIATE_TEST_SUITE_P(
                     R"({"method":"Page.screencastFrame","params":{"data":"QUJD)"},
         MessageCase{"frame_with_broken_rest",
                     R"({"method":"Page.screencastFrame","params":{"data":"QUJD",]})"},
-        MessageCase{"reply", R"({"id":12,"result":{"data":"iVBORw0KGgo="}})"},
+        MessageCase{"capture_reply",
+                    R"({"id":12,"result":{"data":")" + kPicture + R"("},"sessionId":"S"})"},
+        MessageCase{"reply_with_data_deeper",
+                    R"({"id":12,"result":{"value":{"data":"QUJD"}},"sessionId":"S"})"},
+        MessageCase{"reply_with_data_elsewhere_first",
+                    R"({"id":12,"result":{"a":{"data":"QUJD"},"data":"REVG"}})"},
+        MessageCase{"reply_with_an_escaped_slash", R"({"id":12,"result":{"data":"iVBO\/Rw=="}})"},
+        MessageCase{"error_reply", R"({"id":12,"error":{"code":-32000,"message":"no"}})"},
         MessageCase{
             "other_event",
             R"({"method":"Page.frameNavigated","params":{"frame":{"id":"F","url":"http://a/"}},"sessionId":"S"})"},
@@ -66,6 +73,13 @@ TEST(MessageReader, AFrameKeepsItsPictureWhole) {
     EXPECT_EQ(frame["params"]["data"], kPicture);
     EXPECT_EQ(frame["params"]["sessionId"], 5);
     EXPECT_EQ(frame["sessionId"], "S");
+}
+
+TEST(MessageReader, ACaptureKeepsItsPictureWhole) {
+    const Json reply = ReadMessage(R"({"id":41,"result":{"data":")" + kPicture + R"("}})");
+    ASSERT_TRUE(reply.is_object());
+    EXPECT_EQ(reply["id"], 41);
+    EXPECT_EQ(reply["result"]["data"], kPicture);
 }
 
 }  // namespace

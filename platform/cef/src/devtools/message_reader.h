@@ -1,8 +1,9 @@
 // Reads one message of the DevTools pipe into JSON. Screencast frames, which carry a picture of
-// hundreds of kilobytes as one base64 string many times a second, are read without running the
+// hundreds of kilobytes as one base64 string many times a second, and replies whose result
+// starts with a picture (a lossless capture, about a megabyte), are read without running the
 // JSON parser over the picture: the rest of the message is parsed and the picture's text copied
-// in whole. Anything else, or a frame not in the engine's usual shape, is parsed in full, with
-// the same result. Free of Win32.
+// in whole. Anything else, or such a message not in the engine's usual shape, is parsed in
+// full, with the same result. Free of Win32.
 #pragma once
 
 #include <string_view>
