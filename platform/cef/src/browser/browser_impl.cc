@@ -1,5 +1,6 @@
 #include "browser/browser_impl.h"
 
+#include "browser/browser_registry.h"
 #include "browser/frame_painter.h"
 #include "browser/page_origin.h"
 #include "browser/request_impl.h"
@@ -98,9 +99,13 @@ void BrowserImpl::OnScreencastFrame(Json& params) {
 // picture of it is asked for and handed to the painter, which shows it unless a frame came
 // meanwhile.
 void BrowserImpl::CaptureLosslessPicture(std::uint64_t token) {
-    CefRefPtr<BrowserImpl> self = this;
+    // The reply holds no reference to the browser (a page closed meanwhile may never answer):
+    // it finds the browser by its window, which a closed browser no longer has.
+    const HWND window = hwnd_;
     SendToPage(commands::CaptureLosslessPicture(),
-               [self, token](const Json& result, const ProtocolError* error) {
+               [window, token](const Json& result, const ProtocolError* error) {
+                   CefRefPtr<BrowserImpl> self = BrowserRegistry::Get().ByWindow(window);
+                   if (!self) return;
                    std::string picture = error ? std::string() : commands::CapturedPicture(result);
                    std::lock_guard lock(self->painter_mutex_);
                    if (!self->painter_) return;
