@@ -15,6 +15,12 @@
 //       The game window in this process, maximised, on an animated canvas: frames delivered and
 //       painted per second at its size; then the processor time of this process and of the
 //       engine while the game is shown and while it is hidden (the boss key's hide).
+//   korvex_bench still OUT_PNG [changes]
+//       The game window in this process, maximised, on a still game screen (small coloured
+//       chat text, thin lines, a gradient; a press on it adds a chat line): once the engine's
+//       lossless picture is shown, the view's pixels are written to OUT_PNG (bench/picture-bench
+//       compares them with the engine's own capture); then for each change, the time from the
+//       last frame delivered to the lossless picture shown.
 //   korvex_bench clicks [count]
 //       The game window in this process on a page that turns white or black on each press: a
 //       press posted to the game browser's window -> the changed pixel on the screen.
@@ -34,6 +40,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -41,12 +48,14 @@
 #include <string>
 #include <vector>
 
+#include "base/environment.h"
 #include "base/exe_paths.h"
 #include "config/ConfigEncipher.h"
 #include "base/utf.h"
 #include "browser/browser_handler.h"
 #include "browser_support.h"
 #include "core/runtime_info.h"
+#include "file_text.h"
 #include "game/game_dialog.h"
 #include "korvex_process.h"
 #include "linux_processes.h"
@@ -55,6 +64,7 @@
 #include "scratch_copy.h"
 #include "message_pump.h"
 #include "page_server_process.h"
+#include "screen_pixels.h"
 
 namespace {
 
@@ -206,6 +216,30 @@ double EngineCpu(const std::vector<unsigned long>& pids) {
     return total;
 }
 
+// This run's Wine server and X server (wine-run starts both for one run): the wineserver whose
+// environment names this run's folder, and the Xvfb started by the same script as this
+// process.
+std::vector<unsigned long> RunServers() {
+    std::vector<unsigned long> servers;
+    const auto run_dir = korvex::GetEnv(L"KORVEX_RUN_DIR");
+    const std::string self = ReadFileText(L"Z:\\proc\\self\\stat");
+    const auto own = ReadProcess(std::strtoul(self.c_str(), nullptr, 10));
+    if (!run_dir || !own) return servers;
+    const std::string marker = "KORVEX_RUN_DIR=" + korvex::WideToUtf8(*run_dir) + '\0';
+    for (const LinuxProcess& p : AllProcesses()) {
+        const std::vector<std::string> command = CommandLine(p.pid);
+        if (command.empty()) continue;
+        if (command[0].find("wineserver") != std::string::npos) {
+            const std::string environment =
+                ReadFileText(L"Z:\\proc\\" + std::to_wstring(p.pid) + L"\\environ");
+            if (environment.find(marker) != std::string::npos) servers.push_back(p.pid);
+        } else if (command[0].find("Xvfb") != std::string::npos && p.ppid == own->ppid) {
+            servers.push_back(p.pid);
+        }
+    }
+    return servers;
+}
+
 double ProcessCpu(HANDLE process) {
     FILETIME created, exited, kernel, user;
     GetProcessTimes(process, &created, &exited, &kernel, &user);
@@ -270,21 +304,81 @@ int GameView(int seconds) {
                 double(cef_detail::FramesPaintedIn(browser) - painted0) / elapsed);
 
     const std::vector<unsigned long> engine = ProcessTree(cef_detail::EnginePid());
+    const std::vector<unsigned long> servers = RunServers();
     auto measure = [&](const char* what) {
-        const double own0 = OwnCpu(), engine0 = EngineCpu(engine);
+        const double own0 = OwnCpu(), engine0 = EngineCpu(engine), servers0 = EngineCpu(servers);
         const long long frames0 = cef_detail::FramesDeliveredTo(browser);
+        const long long painted0 = cef_detail::FramesPaintedIn(browser);
         const auto t0 = Clock::now();
         PumpFor(std::chrono::seconds(seconds));
         const double t = Ms(Clock::now() - t0) / 1000.0;
-        std::printf("%s: Korvex %.0f %% of a processor, engine %.0f %%, frames delivered %lld\n",
-                    what, 100.0 * (OwnCpu() - own0) / t, 100.0 * (EngineCpu(engine) - engine0) / t,
-                    cef_detail::FramesDeliveredTo(browser) - frames0);
+        const double own = OwnCpu() - own0;
+        const long long painted = cef_detail::FramesPaintedIn(browser) - painted0;
+        std::printf(
+            "%s: Korvex %.0f %% of a processor, wineserver and Xvfb %.0f %% (%zu found), engine "
+            "%.0f %%, frames delivered %lld, painted %lld",
+            what, 100.0 * own / t, 100.0 * (EngineCpu(servers) - servers0) / t, servers.size(),
+            100.0 * (EngineCpu(engine) - engine0) / t,
+            cef_detail::FramesDeliveredTo(browser) - frames0, painted);
+        if (painted > 0)
+            std::printf(", %.1f ms of Korvex's processor time a frame",
+                        1000.0 * own / double(painted));
+        std::printf("\n");
     };
     measure("shown");
+    std::printf("lossless pictures shown on the animation: %lld\n",
+                cef_detail::LosslessPicturesShownIn(browser));
     local.game->OnHideShow();
     PumpFor(std::chrono::milliseconds(500));
     measure("hidden");
     local.game->OnHideShow();
+    return 0;
+}
+
+int Still(const std::wstring& out_png, int changes) {
+    PageServerProcess server(SourcePath("tests/game/pages"));
+    LocalGame local;
+    if (!server.running() || !browser_test::EngineStarted() ||
+        !local.Open(server.Url("/still.html")))
+        return 1;
+    HWND browser = local.browser;
+    auto lossless = [&] { return cef_detail::LosslessPicturesShownIn(browser); };
+    if (!PumpUntil([&] { return lossless() > 0; }, std::chrono::seconds(30))) {
+        std::fprintf(stderr, "no lossless picture was shown\n");
+        return 1;
+    }
+    RECT r{};
+    GetClientRect(browser, &r);
+    if (!SavePng(CaptureClient(browser), out_png)) return 1;
+    std::printf("still game view %ld x %ld: written after %lld frames painted\n", r.right, r.bottom,
+                cef_detail::FramesPaintedIn(browser));
+
+    std::vector<double> latencies;
+    for (int i = 0; i < changes; ++i) {
+        const long long shown0 = lossless();
+        long long delivered = cef_detail::FramesDeliveredTo(browser);
+        Clock::time_point last_frame = Clock::now();
+        PostMessageW(browser, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(200, r.bottom - 100));
+        PostMessageW(browser, WM_LBUTTONUP, 0, MAKELPARAM(200, r.bottom - 100));
+        const bool shown = PumpUntil(
+            [&] {
+                const long long now_delivered = cef_detail::FramesDeliveredTo(browser);
+                if (now_delivered != delivered) {
+                    delivered = now_delivered;
+                    last_frame = Clock::now();
+                }
+                return lossless() > shown0;
+            },
+            std::chrono::seconds(10));
+        if (shown) latencies.push_back(Ms(Clock::now() - last_frame));
+        PumpFor(std::chrono::milliseconds(300));
+    }
+    if (latencies.empty()) return changes == 0 ? 0 : 1;
+    std::printf(
+        "last frame to lossless picture shown: min %.1f ms, median %.1f ms, max %.1f ms over %zu "
+        "changes\n",
+        *std::min_element(latencies.begin(), latencies.end()), Median(latencies),
+        *std::max_element(latencies.begin(), latencies.end()), latencies.size());
     return 0;
 }
 
@@ -418,6 +512,7 @@ int main() {
     if (what == L"handover") return Handover(rounds);
     if (what == L"gameview") return GameView(argc > 2 ? rounds : 10);
     if (what == L"clicks") return Clicks(argc > 2 ? rounds : 20);
+    if (what == L"still" && argc > 2) return Still(argv[2], argc > 3 ? _wtoi(argv[3]) : 10);
     if (what == L"idle") return Idle(argc > 2 ? rounds : 10);
     if (what == L"layer") {
         const int copied = RunAsScratchCopy(argc, argv);
@@ -425,6 +520,6 @@ int main() {
     }
     std::fprintf(stderr,
                  "usage: korvex_bench startup [rounds] | handover [rounds] | gameview [seconds] | "
-                 "layer [count]\n");
+                 "still OUT_PNG [changes] | clicks [count] | idle [seconds] | layer [count]\n");
     return 2;
 }

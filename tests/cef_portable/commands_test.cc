@@ -59,6 +59,8 @@ std::vector<Case> Cases() {
          R"({"format":"jpeg","quality":80,"maxWidth":8192,"maxHeight":8192,"everyNthFrame":1})"},
         {"no screencast", commands::StopScreencast(), "Page.stopScreencast", "{}"},
         {"ack", commands::AckScreencastFrame(17), "Page.screencastFrameAck", R"({"sessionId":17})"},
+        {"lossless picture", commands::CaptureLosslessPicture(), "Page.captureScreenshot",
+         R"({"format":"png","optimizeForSpeed":true})"},
         {"frame tree", commands::GetFrameTree(), "Page.getFrameTree", "{}"},
         {"navigate", commands::Navigate("http://a/"), "Page.navigate", R"({"url":"http://a/"})"},
         {"navigate frame", commands::NavigateFrame("F1", "http://b/"), "Page.navigate",
@@ -105,6 +107,9 @@ TEST(Commands, RepliesAreReadWithDefaultsForMissingFields) {
     EXPECT_EQ(commands::EvaluatedValue(Json::parse(R"({"result":{"value":{"a":1}}})")),
               Json::parse(R"({"a":1})"));
     EXPECT_EQ(commands::EvaluatedValue(Json::parse(R"({"result":{}})")), Json::object());
+    EXPECT_EQ(commands::CapturedPicture(Json::parse(R"({"data":"iVBORw0K"})")), "iVBORw0K");
+    EXPECT_EQ(commands::CapturedPicture(Json::parse(R"({"data":7})")), "");
+    EXPECT_EQ(commands::CapturedPicture(Json::object()), "");
 }
 
 // A script's text or yes/no, and nothing when the value is of another kind or missing.

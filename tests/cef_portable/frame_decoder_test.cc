@@ -1,8 +1,10 @@
-// Screen frames: base64 JPEG text to 24-bit bitmap rows, and what is refused.
+// The engine's pictures: base64 JPEG frames and lossless PNG captures to 32-bit bitmap pixels,
+// and what is refused.
 #include "browser/frame_decoder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -15,7 +17,6 @@ namespace {
 
 using cef_detail::DecodedFrame;
 using cef_detail::FrameDecoder;
-using cef_detail::RowBytes;
 
 std::string Base64(const std::vector<std::uint8_t>& bytes) {
     static const char* alphabet =
@@ -36,6 +37,12 @@ std::string Base64(const std::vector<std::uint8_t>& bytes) {
     return out;
 }
 
+void Append(void* context, void* data, int size) {
+    auto* out = static_cast<std::vector<std::uint8_t>*>(context);
+    out->insert(out->end(), static_cast<std::uint8_t*>(data),
+                static_cast<std::uint8_t*>(data) + size);
+}
+
 // A JPEG (quality 95) of an image whose left half is pure red and right half pure blue, as the
 // engine sends it: base64 text.
 std::string TwoColourJpeg(int width, int height) {
@@ -48,20 +55,41 @@ std::string TwoColourJpeg(int width, int height) {
         }
     }
     std::vector<std::uint8_t> jpeg;
-    stbi_write_jpg_to_func(
-        [](void* context, void* data, int size) {
-            auto* out = static_cast<std::vector<std::uint8_t>*>(context);
-            out->insert(out->end(), static_cast<std::uint8_t*>(data),
-                        static_cast<std::uint8_t*>(data) + size);
-        },
-        &jpeg, width, height, 3, rgb.data(), 95);
+    stbi_write_jpg_to_func(Append, &jpeg, width, height, 3, rgb.data(), 95);
     return Base64(jpeg);
 }
 
-// Blue, green, red of a pixel of the decoded rows.
-std::vector<int> Bgr(const DecodedFrame& frame, int x, int y) {
-    const std::uint8_t* p = &frame.rows[std::size_t(y) * RowBytes(frame.width) + x * 3];
-    return {p[0], p[1], p[2]};
+// The colour (0x00RRGGBB) of a pixel of the exact picture: one-pixel stripes and checks of pure
+// colours, which a lossy picture smears, over a ramp of every level.
+std::uint32_t ExactColour(int x, int y) {
+    if (y % 4 == 0) return (x + y) % 2 ? 0xFF0000u : 0x0000FFu;
+    return std::uint32_t(x & 0xFF) << 16 | std::uint32_t(y & 0xFF) << 8 |
+           std::uint32_t((x ^ y) & 0xFF);
+}
+
+// The exact picture as the engine's lossless capture sends it: a PNG of 3 or 4 channels (the
+// alpha opaque), base64 text.
+std::string ExactPng(int width, int height, int channels) {
+    std::vector<std::uint8_t> pixels(std::size_t(width) * height * channels);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            std::uint8_t* p = &pixels[(std::size_t(y) * width + x) * channels];
+            const std::uint32_t c = ExactColour(x, y);
+            p[0] = std::uint8_t(c >> 16);
+            p[1] = std::uint8_t(c >> 8);
+            p[2] = std::uint8_t(c);
+            if (channels == 4) p[3] = 255;
+        }
+    }
+    std::vector<std::uint8_t> png;
+    stbi_write_png_to_func(Append, &png, width, height, channels, pixels.data(), width * channels);
+    return Base64(png);
+}
+
+// Red, green, blue of a pixel of the decoded picture.
+std::vector<int> Rgb(const DecodedFrame& frame, int x, int y) {
+    const std::uint32_t p = frame.pixels[std::size_t(y) * std::size_t(frame.width) + x];
+    return {int(p >> 16 & 0xFF), int(p >> 8 & 0xFF), int(p & 0xFF)};
 }
 
 bool Near(const std::vector<int>& got, const std::vector<int>& want) {
@@ -71,8 +99,20 @@ bool Near(const std::vector<int>& got, const std::vector<int>& want) {
     return true;
 }
 
-TEST(FrameDecoder, DecodesToPaddedBlueGreenRedRows) {
-    // Widths whose 3-byte rows need 0..3 bytes of padding.
+// Pixels of the decoded picture that differ from the exact picture.
+int Wrong(const DecodedFrame& frame) {
+    int wrong = 0;
+    for (int y = 0; y < frame.height; ++y) {
+        for (int x = 0; x < frame.width; ++x) {
+            wrong +=
+                frame.pixels[std::size_t(y) * std::size_t(frame.width) + x] != ExactColour(x, y);
+        }
+    }
+    return wrong;
+}
+
+TEST(FrameDecoder, DecodesAJpegFrameToBitmapPixels) {
+    // Odd and even widths: the rows are exactly width pixels, no padding.
     for (int width : {64, 65, 66, 67}) {
         SCOPED_TRACE(width);
         FrameDecoder decoder;
@@ -80,27 +120,77 @@ TEST(FrameDecoder, DecodesToPaddedBlueGreenRedRows) {
         ASSERT_TRUE(decoder.Decode(TwoColourJpeg(width, 24), frame));
         EXPECT_EQ(frame.width, width);
         EXPECT_EQ(frame.height, 24);
-        EXPECT_EQ(frame.rows.size(), RowBytes(width) * 24);
-        EXPECT_EQ(RowBytes(width) % 4, 0u);
-        EXPECT_TRUE(Near(Bgr(frame, 4, 4), {0, 0, 255}));           // red, stored B G R
-        EXPECT_TRUE(Near(Bgr(frame, width - 5, 19), {255, 0, 0}));  // blue
+        EXPECT_EQ(frame.pixels.size(), std::size_t(width) * 24);
+        EXPECT_TRUE(Near(Rgb(frame, 4, 4), {255, 0, 0}));
+        EXPECT_TRUE(Near(Rgb(frame, width - 5, 19), {0, 0, 255}));
+        EXPECT_EQ(frame.pixels[0] >> 24, 0u) << "the unused byte is zero";
     }
 }
 
-TEST(FrameDecoder, OneDecoderFollowsChangingSizes) {
-    // The decoder keeps its working memory from frame to frame: frames of other sizes in between
-    // must still come out whole and right.
+struct LosslessCase {
+    const char* name;
+    int width, height, channels;
+};
+
+class LosslessPicture : public testing::TestWithParam<LosslessCase> {};
+
+TEST_P(LosslessPicture, ComesOutExactly) {
+    const LosslessCase& c = GetParam();
     FrameDecoder decoder;
     DecodedFrame frame;
-    const int sizes[][2] = {{128, 72}, {40, 30}, {128, 72}, {130, 70}, {128, 72}};
-    for (const auto& [width, height] : sizes) {
-        SCOPED_TRACE(testing::Message() << width << "x" << height);
-        ASSERT_TRUE(decoder.Decode(TwoColourJpeg(width, height), frame));
+    ASSERT_TRUE(decoder.Decode(ExactPng(c.width, c.height, c.channels), frame));
+    ASSERT_EQ(frame.width, c.width);
+    ASSERT_EQ(frame.height, c.height);
+    ASSERT_EQ(frame.pixels.size(), std::size_t(c.width) * std::size_t(c.height));
+    EXPECT_EQ(Wrong(frame), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FrameDecoder, LosslessPicture,
+    testing::Values(LosslessCase{"rgb", 301, 77, 3}, LosslessCase{"rgba", 301, 77, 4},
+                    LosslessCase{"one_pixel", 1, 1, 3}, LosslessCase{"one_row", 257, 1, 4},
+                    LosslessCase{"one_column", 1, 129, 3}),
+    [](const testing::TestParamInfo<LosslessCase>& info) { return std::string(info.param.name); });
+
+TEST(FrameDecoder, ReadsBase64WithOrWithoutPaddingAndStopsAtItsEnd) {
+    // Pictures whose base64 ends in no, one and two padding characters.
+    for (int width : {5, 6, 7, 8, 9}) {
+        const std::string text = ExactPng(width, 3, 3);
+        SCOPED_TRACE(testing::Message() << width << " pixels, " << text.size() % 4 << " "
+                                        << std::count(text.begin(), text.end(), '='));
+        std::string unpadded = text;
+        while (!unpadded.empty() && unpadded.back() == '=') unpadded.pop_back();
+        for (const std::string& variant : {text, unpadded, text + "\"trailing\""}) {
+            FrameDecoder decoder;
+            DecodedFrame frame;
+            ASSERT_TRUE(decoder.Decode(variant, frame));
+            EXPECT_EQ(frame.width, width);
+            EXPECT_EQ(Wrong(frame), 0);
+        }
+    }
+}
+
+TEST(FrameDecoder, OneDecoderFollowsChangingSizesAndKinds) {
+    // The decoder keeps its working memory from picture to picture: pictures of other sizes and
+    // kinds in between must still come out whole and right.
+    FrameDecoder decoder;
+    DecodedFrame frame;
+    const int sizes[][3] = {{128, 72, 0}, {40, 30, 0}, {128, 72, 4},
+                            {130, 70, 0}, {64, 64, 3}, {128, 72, 0}};
+    for (const auto& [width, height, png_channels] : sizes) {
+        SCOPED_TRACE(testing::Message() << width << "x" << height << " png " << png_channels);
+        const bool png = png_channels != 0;
+        ASSERT_TRUE(decoder.Decode(
+            png ? ExactPng(width, height, png_channels) : TwoColourJpeg(width, height), frame));
         EXPECT_EQ(frame.width, width);
         EXPECT_EQ(frame.height, height);
-        EXPECT_EQ(frame.rows.size(), RowBytes(width) * std::size_t(height));
-        EXPECT_TRUE(Near(Bgr(frame, 2, height - 3), {0, 0, 255}));
-        EXPECT_TRUE(Near(Bgr(frame, width - 3, 2), {255, 0, 0}));
+        EXPECT_EQ(frame.pixels.size(), std::size_t(width) * std::size_t(height));
+        if (png) {
+            EXPECT_EQ(Wrong(frame), 0);
+        } else {
+            EXPECT_TRUE(Near(Rgb(frame, 2, height - 3), {255, 0, 0}));
+            EXPECT_TRUE(Near(Rgb(frame, width - 3, 2), {0, 0, 255}));
+        }
     }
 }
 
@@ -111,18 +201,20 @@ TEST(FrameDecoder, RefusesWhatIsNotAFrameAndKeepsTheLastOne) {
         "",
         "====",
         "not base64 at all!",
-        Base64({0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A}),  // another format
-        good.substr(0, good.size() / 3),                        // cut short
+        Base64({'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0}),     // another format
+        Base64({0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A}),  // a PNG's signature alone
+        ExactPng(40, 20, 3).substr(0, 200),                     // a PNG cut short
+        good.substr(0, good.size() / 3),                        // a JPEG cut short
         good.substr(0, 40),                                     // header only
     };
     for (const std::string& text : cases) {
         SCOPED_TRACE(text.substr(0, 20));
         DecodedFrame frame;
-        frame.rows = {1, 2, 3, 4};
+        frame.pixels = {0x123456};
         frame.width = 1;
         frame.height = 1;
         EXPECT_FALSE(decoder.Decode(text, frame));
-        EXPECT_EQ(frame.rows, (std::vector<std::uint8_t>{1, 2, 3, 4}));
+        EXPECT_EQ(frame.pixels, (std::vector<std::uint32_t>{0x123456}));
         EXPECT_EQ(frame.width, 1);
     }
 }
@@ -161,7 +253,7 @@ TEST(FrameDecoder, RefusesAFrameLargerThanAllowedBeforeDecodingIt) {
     FrameDecoder decoder;
     DecodedFrame frame;
     EXPECT_FALSE(decoder.Decode(Base64(bytes), frame));
-    EXPECT_TRUE(frame.rows.empty());
+    EXPECT_TRUE(frame.pixels.empty());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The game window in a test program of its own, against the real engine: maximising on any work
 // area, the edge zones and their cursors, resize drags within the floors, moving by the strip,
-// nothing laid out while minimised, and no frames while nobody can see the game.
+// nothing laid out while minimised, no frames while nobody can see the game, and a still game
+// screen shown exactly as the page draws it.
 #include <winsock2.h>
 
 #include <windows.h>
@@ -9,8 +10,12 @@
 #include <gdiplus.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
 #include <cwchar>
 #include <thread>
+#include <vector>
 
 #include "base/utf.h"
 #include "browser/browser_handler.h"
@@ -20,6 +25,7 @@
 #include "page_server_process.h"
 #include "real_input.h"
 #include "resources/resource.h"
+#include "screen_pixels.h"
 
 namespace {
 
@@ -42,7 +48,7 @@ class GameWindowTest : public ::testing::Test {
             game_->DestroyWindow();
             delete game_;
         }
-        handler_->CloseAllBrowsers(true);
+        if (handler_) handler_->CloseAllBrowsers(true);  // none when SetUp stopped early
         PumpFor(300ms);
         handler_ = nullptr;
         Gdiplus::GdiplusShutdown(gdiplus_);
@@ -207,6 +213,7 @@ TEST_F(GameWindowTest, AGameNobodyCanSeeStreamsNoFramesAndComesBackWithAFreshOne
     HWND browser = nullptr;
     ASSERT_TRUE(PumpUntil([&] { return (browser = Browser()) != nullptr; }));
     auto frames = [&] { return cef_detail::FramesDeliveredTo(browser); };
+    auto painted = [&] { return cef_detail::FramesPaintedIn(browser); };
     ASSERT_TRUE(PumpUntil([&] { return frames() > 10; }));
 
     struct Way {
@@ -218,8 +225,11 @@ TEST_F(GameWindowTest, AGameNobodyCanSeeStreamsNoFramesAndComesBackWithAFreshOne
         Command(way.out);
         PumpFor(600ms);  // frames on their way may still arrive
         const long long stopped = frames();
+        const long long stopped_painting = painted();
         PumpFor(1500ms);
         EXPECT_EQ(frames(), stopped) << "frames streamed while the game could not be seen";
+        EXPECT_EQ(painted(), stopped_painting)
+            << "pictures painted while the game could not be seen";
         if (way.back) {
             Command(way.back);
         } else {
@@ -228,6 +238,75 @@ TEST_F(GameWindowTest, AGameNobodyCanSeeStreamsNoFramesAndComesBackWithAFreshOne
         EXPECT_TRUE(PumpUntil([&] { return frames() > stopped + 5; }, 10s));
     }
     EXPECT_TRUE(g_gameShown);
+}
+
+// The colour tests/game/pages/exact.html gives the pixel (x, y) of a window height pixels high,
+// as 0x00RRGGBB; flipped: the page turned upside down.
+std::uint32_t ExactColour(int x, int y, int height, bool flipped) {
+    if (flipped) y = height - 1 - y;
+    if (y % 4 == 0) return (x + y) % 2 ? 0xFF0000u : 0x0000FFu;
+    return std::uint32_t(x & 255) << 16 | std::uint32_t(y & 255) << 8 |
+           std::uint32_t((x ^ y) & 255);
+}
+
+TEST_F(GameWindowTest, AStillGameScreenEndsUpExactlyAsThePageDrawsItAgainAfterEachChange) {
+    Open("/exact.html");
+    HWND browser = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (browser = Browser()) != nullptr; }));
+    auto lossless = [&] { return cef_detail::LosslessPicturesShownIn(browser); };
+    // Pixels of the browser window that differ from the page's colours where none of the game
+    // window's other controls lies over it, and where the first is.
+    std::string first_wrong;
+    auto covered = [&] {
+        std::vector<RECT> rects;
+        for (HWND child = GetWindow(browser, GW_HWNDFIRST); child;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            if (child == browser || !IsWindowVisible(child)) continue;
+            RECT r = WindowRect(child);
+            MapWindowPoints(nullptr, browser, reinterpret_cast<POINT*>(&r), 2);
+            rects.push_back(r);
+        }
+        return rects;
+    };
+    auto wrong = [&](bool flipped) {
+        const std::vector<RECT> others = covered();
+        const Pixels shown = CaptureClient(browser);
+        int count = 0;
+        first_wrong.clear();
+        for (int y = 0; y < shown.height; ++y) {
+            for (int x = 0; x < shown.width; ++x) {
+                const std::uint32_t want = ExactColour(x, y, shown.height, flipped);
+                if (Rgb(shown.at(x, y)) == want) continue;
+                const POINT at{x, y};
+                if (std::any_of(others.begin(), others.end(),
+                                [&](const RECT& r) { return PtInRect(&r, at); }))
+                    continue;
+                if (count++ == 0) {
+                    char text[96];
+                    std::snprintf(text, sizeof text, "first at %d,%d: %06X, not %06X", x, y,
+                                  unsigned(Rgb(shown.at(x, y))), unsigned(want));
+                    first_wrong = text;
+                }
+            }
+        }
+        return count;
+    };
+    for (const bool flipped : {false, true, false}) {
+        SCOPED_TRACE(flipped ? "turned over by a press" : "upright");
+        const long long before = lossless();
+        const long long delivered = cef_detail::FramesDeliveredTo(browser);
+        if (before > 0) {  // a press changes the page: the stream shows the change first
+            PostMessageW(browser, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+            PostMessageW(browser, WM_LBUTTONUP, 0, MAKELPARAM(20, 20));
+            ASSERT_TRUE(
+                PumpUntil([&] { return cef_detail::FramesDeliveredTo(browser) > delivered; }));
+        }
+        ASSERT_TRUE(PumpUntil([&] { return lossless() > before; }, 20s))
+            << "no lossless picture of the still page";
+        int last = -1;
+        EXPECT_TRUE(PumpUntil([&] { return (last = wrong(flipped)) == 0; }, 10s))
+            << last << " pixels differ from the page, " << first_wrong;
+    }
 }
 
 }  // namespace

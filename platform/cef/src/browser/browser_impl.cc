@@ -2,6 +2,7 @@
 
 #include "base/clipboard_text.h"
 #include "base/utf.h"
+#include "browser/browser_registry.h"
 #include "browser/frame_painter.h"
 #include "browser/page_origin.h"
 #include "browser/request_impl.h"
@@ -60,7 +61,9 @@ void BrowserImpl::Start() {
     }
     {
         std::lock_guard lock(painter_mutex_);
-        painter_ = std::make_unique<FramePainter>(hwnd_);
+        // The painter lives no longer than this browser (ReleaseView ends it first).
+        painter_ = std::make_unique<FramePainter>(
+            hwnd_, [this](std::uint64_t token) { CaptureLosslessPicture(token); });
     }
     core_.Start();
 }
@@ -94,6 +97,42 @@ void BrowserImpl::OnScreencastFrame(Json& params) {
     if (painter_ && params["data"].is_string()) {
         painter_->Submit(std::move(params["data"].get_ref<std::string&>()));
     }
+}
+
+// Decoder thread: the page's picture has been still for a moment; the engine's lossless
+// picture of it is asked for and handed to the painter, which shows it unless a frame came
+// meanwhile.
+void BrowserImpl::CaptureLosslessPicture(std::uint64_t token) {
+    // The reply holds no reference to the browser (a page closed meanwhile may never answer):
+    // it finds the browser by its window, which a closed browser no longer has.
+    const HWND window = hwnd_;
+    SendToPage(commands::CaptureLosslessPicture(),
+               [window, token](const Json& result, const ProtocolError* error) {
+                   CefRefPtr<BrowserImpl> self = BrowserRegistry::Get().ByWindow(window);
+                   if (!self) return;
+                   std::string picture = error ? std::string() : commands::CapturedPicture(result);
+                   std::lock_guard lock(self->painter_mutex_);
+                   if (!self->painter_) return;
+                   if (picture.empty()) {
+                       self->painter_->CaptureFailed(token);
+                   } else {
+                       self->painter_->ShowCapture(std::move(picture), token);
+                   }
+               });
+}
+
+void BrowserImpl::OnWindowShownChanged(bool shown) {
+    {
+        // The stream stops or starts afresh: no lossless picture of what was shown before.
+        std::lock_guard lock(painter_mutex_);
+        if (painter_) painter_->ResetStream();
+    }
+    core_.SetShown(shown);
+}
+
+std::uint64_t BrowserImpl::lossless_pictures_shown() {
+    std::lock_guard lock(painter_mutex_);
+    return painter_ ? painter_->captures_shown() : 0;
 }
 
 std::uint64_t BrowserImpl::painted_frames() {

@@ -92,6 +92,8 @@ class BrowserImpl : public CefBrowser,
     void OnScreencastFrame(Json& params);
     // Painted frames so far (for measurements).
     std::uint64_t painted_frames();
+    // Lossless pictures of a still page shown so far (for measurements).
+    std::uint64_t lossless_pictures_shown();
     // Screencast frames the engine has delivered so far (for measurements).
     std::uint64_t received_frames() const { return received_frames_; }
     // Colour (0x00RRGGBB) of a pixel of the newest frame; -1 when there is none.
@@ -99,11 +101,12 @@ class BrowserImpl : public CefBrowser,
 
   private:
     void CloseOnUi();
+    void CaptureLosslessPicture(std::uint64_t token);
 
     // BrowserWindow::Delegate (TID_UI)
     void OnWindowResized(int width, int height) override { core_.ApplyViewport(width, height); }
     void OnWindowScaleChanged() override;
-    void OnWindowShownChanged(bool shown) override { core_.SetShown(shown); }
+    void OnWindowShownChanged(bool shown) override;
     void OnWindowDestroyed() override;
     void OnContextMenuRequested(int x, int y) override;
     void OnClipboardCommand(ClipboardAction action) override;

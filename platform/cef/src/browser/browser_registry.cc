@@ -116,4 +116,9 @@ long long FramesPaintedIn(HWND browser_window) {
     return browser ? static_cast<long long>(browser->painted_frames()) : -1;
 }
 
+long long LosslessPicturesShownIn(HWND browser_window) {
+    CefRefPtr<BrowserImpl> browser = BrowserRegistry::Get().ByWindow(browser_window);
+    return browser ? static_cast<long long>(browser->lossless_pictures_shown()) : -1;
+}
+
 }  // namespace cef_detail

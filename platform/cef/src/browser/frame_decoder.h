@@ -1,5 +1,6 @@
-// Turns screencast frames of the engine (base64 text of a JPEG image) into the rows of a 24-bit
-// top-down device-independent bitmap: blue, green, red, each row padded to 4 bytes.
+// Turns the engine's pictures (base64 text of a screencast's JPEG frame or of a lossless PNG
+// capture) into 32-bit pixels in the layout of a top-down 32-bit device-independent bitmap:
+// blue, green, red and an unused zero byte, rows of exactly width pixels.
 // Free of Win32.
 #pragma once
 
@@ -11,21 +12,18 @@
 namespace cef_detail {
 
 struct DecodedFrame {
-    std::vector<std::uint8_t> rows;  // height * RowBytes(width) bytes
+    std::vector<std::uint32_t> pixels;  // width * height, row by row from the top, 0x00RRGGBB
     int width = 0;
     int height = 0;
 };
 
-// Bytes of one row of a 24-bit bitmap of the given width.
-constexpr std::size_t RowBytes(int width) { return (std::size_t(width) * 3 + 3) & ~std::size_t(3); }
-
-// Frames larger than this on either side are refused.
+// Pictures larger than this on either side are refused.
 constexpr int kMaxFrameSide = 16384;
 
 class BlockCache;
 
-// One per decoding thread: it keeps the working memory of one frame for the next, since
-// frames of a size need the same large blocks 25 times a second.
+// One per decoding thread: it keeps the working memory of one picture for the next, since
+// pictures of a size need the same large blocks 25 times a second.
 class FrameDecoder {
   public:
     FrameDecoder();
@@ -33,9 +31,9 @@ class FrameDecoder {
     FrameDecoder(const FrameDecoder&) = delete;
     FrameDecoder& operator=(const FrameDecoder&) = delete;
 
-    // False, with frame left as it was, for text that is not base64 of a JPEG image of a
+    // False, with frame left as it was, for text that is not base64 of a JPEG or PNG image of a
     // sensible size. frame's storage is reused from call to call.
-    bool Decode(std::string_view base64_jpeg, DecodedFrame& frame);
+    bool Decode(std::string_view base64_image, DecodedFrame& frame);
 
   private:
     std::vector<std::uint8_t> bytes_;

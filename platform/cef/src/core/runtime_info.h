@@ -27,5 +27,8 @@ bool WaitForEngine(std::chrono::milliseconds limit);
 long long FramesDeliveredTo(HWND browser_window);
 // Frames painted in that window so far; -1 as above.
 long long FramesPaintedIn(HWND browser_window);
+// Lossless pictures of the page shown in that window so far, once the page was still; -1 as
+// above.
+long long LosslessPicturesShownIn(HWND browser_window);
 
 }  // namespace cef_detail

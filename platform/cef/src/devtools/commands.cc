@@ -96,6 +96,16 @@ Command AckScreencastFrame(int frame_session) {
     return {"Page.screencastFrameAck", {{"sessionId", frame_session}}};
 }
 
+Command CaptureLosslessPicture() {
+    return {"Page.captureScreenshot", {{"format", "png"}, {"optimizeForSpeed", true}}};
+}
+
+std::string CapturedPicture(const Json& reply) {
+    const auto data = reply.find("data");
+    if (data == reply.end() || !data->is_string()) return {};
+    return data->get<std::string>();
+}
+
 Command GetFrameTree() { return {"Page.getFrameTree", Json::object()}; }
 
 Json FrameTreeRoot(const Json& reply) {

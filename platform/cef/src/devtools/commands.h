@@ -92,6 +92,11 @@ Command StartScreencast();
 Command StopScreencast();
 // frame_session is the number Page.screencastFrame carried.
 Command AckScreencastFrame(int frame_session);
+// The page's picture as it is now, lossless (PNG) at the viewport's size, encoded for speed
+// rather than size; its reply gives the picture (CapturedPicture).
+Command CaptureLosslessPicture();
+// The base64 PNG text of CaptureLosslessPicture's reply; empty when there is none.
+std::string CapturedPicture(const Json& reply);
 
 Command GetFrameTree();
 // The top frame of the reply (an empty object when there is none).

@@ -1,5 +1,7 @@
 #include "devtools/pipe_connection.h"
 
+#include "devtools/message_reader.h"
+
 #include <atomic>
 #include <condition_variable>
 #include <map>
@@ -158,7 +160,7 @@ class PipeConnectionImpl final : public PipeConnection {
     }
 
     void Dispatch(std::string_view text) {
-        Json message = Json::parse(text, nullptr, false);
+        Json message = ReadMessage(text);
         if (message.is_discarded() || !message.is_object()) return;
         if (auto id = message.find("id"); id != message.end() && id->is_number_integer()) {
             std::optional<Pending> pending;
