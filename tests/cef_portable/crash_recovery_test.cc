@@ -188,7 +188,6 @@ class RendererEnd : public ::testing::Test {
 TEST_F(RendererEnd, IsReportedAndThePageIsLoadedAgainOnItsAddressWithItsPictures) {
     const std::size_t casts = b.Count("Page.startScreencast");
     b.core.OnRendererEnded("killed", kStart);
-    b.core.OnRendererEnded("killed", kStart);  // the same end, told again
     EXPECT_EQ(b.log, (Log{"OnRenderProcessTerminated killed"}));
     EXPECT_EQ(NavigationsTo(b, "http://game/play"), 2u);  // the first load and this one
     Commit(b, "http://game/play");
@@ -218,6 +217,27 @@ TEST_F(RendererEnd, AgainWithinAMinuteShowsTheErrorPageInsteadOfLoadingAgain) {
     // A later end is reloaded once more.
     b.core.OnRendererEnded("killed", kStart + seconds(200));
     EXPECT_EQ(NavigationsTo(b, "http://game/play"), 4u);
+}
+
+TEST_F(RendererEnd, TheErrorPageIsShownOnceTheBlankPageHasCommittedEvenWithoutItsFrameEvent) {
+    auto answer_navigations = [&] {
+        while (b.connection.Answer("Page.navigate")) {
+        }
+    };
+    b.core.OnRendererEnded("killed", kStart);
+    answer_navigations();
+    b.log.clear();
+    b.core.OnRendererEnded("crashed", kStart + seconds(5));
+    answer_navigations();
+    EXPECT_EQ(b.log, (Log{"OnRenderProcessTerminated crashed",
+                          "OnLoadError T -2 RENDERER_CRASHED http://game/play"}));
+    Commit(b, "about:blank");  // the frame event, late
+    EXPECT_EQ(std::count_if(b.log.begin(), b.log.end(),
+                            [](const std::string& l) { return l.rfind("OnLoadError", 0) == 0; }),
+              1);
+    EXPECT_EQ(b.log.back(), "OnAddressChange T http://game/play");
+    b.core.Reload();
+    EXPECT_EQ(NavigationsTo(b, "http://game/play"), 3u);
 }
 
 TEST_F(RendererEnd, OfAClosingBrowserIsNotReported) {

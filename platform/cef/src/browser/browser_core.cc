@@ -138,20 +138,34 @@ void BrowserCore::Recreate(const std::string& error_text) {
 
 void BrowserCore::OnRendererEnded(const std::string& engine_status,
                                   CrashReloadPolicy::Clock::time_point now) {
-    if (!reported_ || stage_ >= Stage::kClosing || renderer_ended_) return;
+    if (!reported_ || stage_ >= Stage::kClosing) return;
     renderer_ended_ = true;
     screencasting_ = false;  // started again once the page has a renderer
     navigations_.clear();
     trace_("renderer ended: " + engine_status);
     delegate_.OnRenderProcessTerminated(engine_status);
     if (stage_ >= Stage::kClosing) return;
+    // The engine answers a navigation once it has committed. Its frame events may be lost
+    // while the page's new renderer is being set up, so the answer is what tells the page has
+    // a renderer again.
+    auto committed = ThisEngine([this](const Json&, const ProtocolError* error) {
+        if (error || closed()) return;
+        if (pending_error_) ReportPendingError();
+        OnRendererBack();
+    });
     if (crash_policy_.OnCrash(now) == CrashReloadPolicy::Action::kReload) {
-        SendToPage(commands::Navigate(address_));
+        SendToPage(commands::Navigate(address_), std::move(committed));
         return;
     }
     // The error page is a document of the page: it needs a renderer, which a blank page gets.
     pending_error_ = TerminationErrorText(TerminationStatusFromEngine(engine_status));
-    SendToPage(commands::Navigate("about:blank"));
+    SendToPage(commands::Navigate(std::string(kBlankAddress)), std::move(committed));
+}
+
+void BrowserCore::OnRendererBack() {
+    if (!renderer_ended_) return;
+    renderer_ended_ = false;
+    if (delegate_.WindowShown()) StartScreencast();
 }
 
 void BrowserCore::Reload() {
@@ -162,6 +176,7 @@ void BrowserCore::Reload() {
 void BrowserCore::ReportPendingError() {
     const std::string text = std::move(*pending_error_);
     pending_error_.reset();
+    showing_error_ = true;
     delegate_.OnLoadError(target_id_, NetErrorCode("ERR_FAILED"), text, address_);
 }
 
@@ -387,8 +402,9 @@ void BrowserCore::OnFrameNavigated(const Json& frame_info) {
                                 ? frame_info.value("unreachableUrl", "")
                                 : frame_info.value("url", "");
     const bool main = frame_id == target_id_;
-    // The blank page that is to hold an error page stands for the address that failed.
-    const bool error_page = main && pending_error_ && url == kBlankAddress;
+    // The blank page that holds (or is to hold) an error page stands for the address that failed.
+    const bool error_page =
+        main && url == kBlankAddress && (pending_error_.has_value() || showing_error_);
     const std::string shown = error_page ? address_ : url;
     // The top frame of a sub-frame session has no parent there: it keeps the one the page's
     // session told.
@@ -399,13 +415,10 @@ void BrowserCore::OnFrameNavigated(const Json& frame_info) {
     has_document_ = true;
     showing_error_ = error_page;
     if (url != kBlankAddress) address_ = url;
-    if (renderer_ended_) {
-        renderer_ended_ = false;
-        if (delegate_.WindowShown()) StartScreencast();
-    }
+    OnRendererBack();
     RefreshHistory();
     delegate_.OnAddressChange(frame_id, shown);
-    if (error_page) ReportPendingError();
+    if (error_page && pending_error_) ReportPendingError();
 }
 
 void BrowserCore::OnFrameLoading(const Json& params, bool started) {

@@ -101,9 +101,9 @@ class BrowserCore {
     // an error_text, it shows its error page (OnLoadError with that text) instead. Nothing for
     // a browser that is closing.
     void Recreate(const std::string& error_text = {});
-    // The page's renderer ended (engine_status as the engine tells it): reported, then the page
-    // is loaded again on its current address, or, ended again within a minute, its error page
-    // is shown. Reports of the same end after the first are ignored.
+    // The page's renderer ended (engine_status as the engine tells it; the engine reports each
+    // end once): reported, then the page is loaded again on its current address, or, ended
+    // again within a minute, its error page is shown.
     void OnRendererEnded(const std::string& engine_status,
                          CrashReloadPolicy::Clock::time_point now);
 
@@ -164,6 +164,8 @@ class BrowserCore {
     void OnFrameLoading(const Json& params, bool started);
     // The page's error page in place of address_: OnLoadError on the top frame.
     void ReportPendingError();
+    // The page whose renderer ended has one again: its screen stream starts again if shown.
+    void OnRendererBack();
     // A command of the life cycle failed: the browser closes, unless the engine has gone.
     void OnCommandFailed(const ProtocolError& error);
     // A reply handler that runs only while the browser is still in the engine it was asked of.
@@ -180,7 +182,7 @@ class BrowserCore {
     std::optional<std::string> pending_error_;  // the error page's text, shown once blank
     int engine_generation_ = 0;                 // counts Recreate; older replies are ignored
     bool showing_error_ = false;                // the page shows an error page in place of address_
-    bool renderer_ended_ = false;               // until the page commits a navigation again
+    bool renderer_ended_ = false;  // its screen stream is to start again on the next commit
     CrashReloadPolicy crash_policy_;
     std::string target_id_;
     std::string session_id_;
