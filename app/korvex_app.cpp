@@ -6,18 +6,26 @@
 #include <exception>
 
 #include "app/browser_app.h"
+#include "app/profile_claim.h"
+#include "base/exe_paths.h"
 #include "launcher/korvex_dlg.h"
 
 namespace {
 
 constexpr DWORD kModulePathUnits = MAX_PATH;
-constexpr wchar_t kCacheDirectoryName[] = L"cache";
 constexpr wchar_t kFrameworkRegistryKey[] = L"应用程序向导生成的本地应用程序";
 
-// The engine's cache directory, "cache" beside the executable; written once, before the library
-// starts, and never again. Empty when the executable's path leaves no room for it (the engine
-// then keeps a fresh profile of its own).
+// The engine's cache directory: "cache" beside the executable, or the first free sibling
+// ("cache-2", ...) when another running copy holds it; written once, before the library starts,
+// and never again. Empty when no folder could be claimed or its path does not fit the buffer
+// (the engine then keeps a fresh profile of its own).
 wchar_t g_cachePath[kModulePathUnits];
+
+// This copy's hold on its profile folder, for the life of the process.
+korvex::ProfileClaim& HeldProfile() {
+    static korvex::ProfileClaim claim;
+    return claim;
+}
 
 // An exception that nothing handles ends the process at once: no error-report dialog, no dump.
 LONG WINAPI EndSilently(EXCEPTION_POINTERS*) { return EXCEPTION_EXECUTE_HANDLER; }
@@ -26,25 +34,16 @@ LONG WINAPI EndSilently(EXCEPTION_POINTERS*) { return EXCEPTION_EXECUTE_HANDLER;
 // message about an abnormal end.
 void TerminateSilently() { TerminateProcess(GetCurrentProcess(), 3); }  // does not return
 
-// The executable's directory followed by "cache", or empty when that does not fit the buffer.
+// Claims this copy's profile folder beside the executable and writes its path to path.
 void BuildCachePath(wchar_t (&path)[kModulePathUnits]) {
     path[0] = 0;
-    const DWORD n = GetModuleFileNameW(nullptr, path, kModulePathUnits);
-    if (n == 0 || n >= kModulePathUnits) {  // failed, or cut: not this executable's path
-        path[0] = 0;
-        return;
-    }
-    wchar_t* slash = std::wcsrchr(path, L'\\');
-    if (!slash) {
-        path[0] = 0;
-        return;
-    }
-    const std::size_t room = kModulePathUnits - std::size_t(slash + 1 - path);
-    if (std::size(kCacheDirectoryName) > room) {
-        path[0] = 0;
-        return;
-    }
-    std::wcscpy(slash + 1, kCacheDirectoryName);
+    const std::wstring exe = korvex::GetExePath();
+    const std::size_t slash = exe.rfind(L'\\');
+    if (slash == std::wstring::npos) return;
+    korvex::ProfileClaim& profile = HeldProfile();
+    if (!profile.Take(exe.substr(0, slash + 1))) return;
+    if (profile.path().size() >= kModulePathUnits) return;
+    std::wcscpy(path, profile.path().c_str());
 }
 
 }  // namespace
@@ -60,7 +59,6 @@ CKorvexApp::CKorvexApp() : CWinApp(nullptr) {
     CefRefPtr<CBrowserApp> app = new CBrowserApp;
 
     BuildCachePath(g_cachePath);
-    CreateDirectoryW(g_cachePath, nullptr);  // exists on every start but the first
 
     CefSettings settings;
     settings.no_sandbox = 1;

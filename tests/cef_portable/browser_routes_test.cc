@@ -22,6 +22,9 @@ class Browsers : public BrowserRoutes::Browsers {
         log.push_back("event " + std::to_string(id) + " " + method + " " + session);
     }
     void OnPageGone(int id) override { log.push_back("gone " + std::to_string(id)); }
+    void OnRendererEnded(int id, const std::string& status) override {
+        log.push_back("renderer ended " + std::to_string(id) + " " + status);
+    }
     void OnPopupTarget(int opener, const std::string& target, const std::string& url) override {
         log.push_back("popup " + std::to_string(opener) + " " + target + " " + url);
     }

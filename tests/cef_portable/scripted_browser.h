@@ -111,6 +111,9 @@ class ScriptedBrowser : public cef_detail::BrowserCore::Delegate,
     void OnAddressChange(const std::string& frame_id, const std::string& url) override {
         log.push_back("OnAddressChange " + frame_id + " " + url);
     }
+    void OnRenderProcessTerminated(const std::string& engine_status) override {
+        log.push_back("OnRenderProcessTerminated " + engine_status);
+    }
 
     // BrowserDirectory
     void BindTarget(int id, const std::string& target) override {

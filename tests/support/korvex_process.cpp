@@ -84,6 +84,9 @@ KorvexProcess::KorvexProcess(const SysCtrlConfig* config, const std::wstring& ex
     }
 }
 
+KorvexProcess::KorvexProcess(SameFolderAs same)
+    : folder_(same.first.folder_), exe_(same.first.exe_) {}
+
 KorvexProcess::~KorvexProcess() {
     if (running()) Kill();
     if (process_) CloseHandle(process_);
@@ -211,8 +214,10 @@ unsigned long KorvexProcess::EnginePid() const {
     const std::string profile = "--user-data-dir=" + UnixPath(CacheFolder());
     for (unsigned long pid : FindByCommandLine(profile)) {
         const auto args = CommandLine(pid);
-        const bool main =
-            std::find(args.begin(), args.end(), "--remote-debugging-pipe") != args.end();
+        // The library's launching shell carries the engine's arguments too.
+        const bool launcher = !args.empty() && args[0] == "/bin/sh";
+        const bool main = !launcher && std::find(args.begin(), args.end(),
+                                                 "--remote-debugging-pipe") != args.end();
         const bool child = std::any_of(args.begin(), args.end(), [](const std::string& a) {
             return a.rfind("--type=", 0) == 0;
         });

@@ -21,6 +21,12 @@ class KorvexProcess {
     // (nothing when config is null). Start() starts it.
     explicit KorvexProcess(const SysCtrlConfig* config,
                            const std::wstring& exe_name = L"Korvex.exe");
+    // Another copy of first's executable, in first's folder (as a player double-clicking the
+    // same icon again). Start() starts it.
+    struct SameFolderAs {
+        const KorvexProcess& first;
+    };
+    explicit KorvexProcess(SameFolderAs same);
     // Ends the program (and waits for its engine to go) when it still runs.
     ~KorvexProcess();
     KorvexProcess(const KorvexProcess&) = delete;
@@ -38,7 +44,9 @@ class KorvexProcess {
     HANDLE process() const { return process_; }
 
     const std::wstring& folder() const { return folder_; }
-    std::wstring CacheFolder() const { return folder_ + L"\\cache"; }
+    // The engine profile this copy is expected to take ("cache" unless told otherwise).
+    std::wstring CacheFolder() const { return folder_ + L"\\" + profile_; }
+    void ExpectProfile(const std::wstring& folder_name) { profile_ = folder_name; }
 
     // The launcher: the program's layered top-level window, shown or not (null until it is).
     HWND Launcher() const;
@@ -61,6 +69,7 @@ class KorvexProcess {
   private:
     std::wstring folder_;
     std::wstring exe_;
+    std::wstring profile_ = L"cache";
     HANDLE process_ = nullptr;
     DWORD pid_ = 0;
     mutable std::vector<unsigned long> engine_seen_;

@@ -82,6 +82,25 @@ std::vector<unsigned long> ProcessTree(unsigned long root) {
     return tree;
 }
 
+std::vector<unsigned long> TreeProcessesWith(unsigned long root, const std::string& prefix) {
+    std::vector<unsigned long> found;
+    for (unsigned long pid : ProcessTree(root)) {
+        // A process forked from a zygote rewrites its title: one argument, words separated by
+        // spaces.
+        for (const std::string& arg : CommandLine(pid)) {
+            std::istringstream words(arg);
+            std::string word;
+            bool match = false;
+            while (!match && words >> word) match = word.rfind(prefix, 0) == 0;
+            if (match) {
+                found.push_back(pid);
+                break;
+            }
+        }
+    }
+    return found;
+}
+
 std::vector<std::string> CommandLine(unsigned long pid) {
     const std::string raw = ReadFileText(ProcPath(pid, L"cmdline"));
     std::vector<std::string> out;

@@ -23,6 +23,9 @@ std::vector<LinuxProcess> AllProcesses();
 std::vector<unsigned long> ProcessTree(unsigned long pid);
 // Processor time the process has used (user and system), in seconds; 0 when it is gone.
 double CpuSeconds(unsigned long pid);
+// The processes of root's tree (ProcessTree) with an argument that starts with prefix, also in a
+// title rewritten as one line (e.g. an engine's renderers: "--type=renderer").
+std::vector<unsigned long> TreeProcessesWith(unsigned long root, const std::string& prefix);
 // The NUL-separated command line, split.
 std::vector<std::string> CommandLine(unsigned long pid);
 // Processes whose command line contains text.

@@ -8,6 +8,7 @@
 #include "cef/cef_load_handler.h"
 #include "cef/cef_request.h"
 #include "cef/cef_string.h"
+#include "cef/cef_termination_status.h"
 
 class CefBrowser;
 
@@ -44,11 +45,6 @@ enum cef_window_open_disposition_t {
 using WindowOpenDisposition = cef_window_open_disposition_t;
 
 enum cef_urlrequest_status_t { UR_UNKNOWN = 0, UR_SUCCESS, UR_IO_PENDING, UR_CANCELED, UR_FAILED };
-enum cef_termination_status_t {
-    TS_ABNORMAL_TERMINATION,
-    TS_PROCESS_WAS_KILLED,
-    TS_PROCESS_CRASHED,
-};
 
 // Every operation runs on TID_UI.
 class CefRequestHandler : public virtual CefBase {
@@ -131,8 +127,11 @@ class CefRequestHandler : public virtual CefBase {
         (void)browser, (void)plugin_path;
     }
     virtual void OnRenderViewReady(CefRefPtr<CefBrowser> browser) { (void)browser; }
+    // The renderer process of the browser's page ended. The library then reloads the page on its
+    // current address; when it ends again within a minute, the page is not reloaded and the
+    // load handler's OnLoadError reports the end (ERR_FAILED, the reason as its text) instead.
     virtual void OnRenderProcessTerminated(CefRefPtr<CefBrowser> browser,
-                                           cef_termination_status_t status) {
+                                           TerminationStatus status) {
         (void)browser, (void)status;
     }
 };

@@ -3,8 +3,14 @@
 #include <utility>
 
 #include "browser/net_errors.h"
+#include "browser/termination_status.h"
 
 namespace cef_detail {
+namespace {
+
+constexpr std::string_view kBlankAddress = "about:blank";
+
+}  // namespace
 
 BrowserCore::BrowserCore(int id, Connection& connection, BrowserDirectory& directory,
                          Delegate& delegate, Trace trace, std::string url, std::string target_id)
@@ -14,6 +20,8 @@ BrowserCore::BrowserCore(int id, Connection& connection, BrowserDirectory& direc
       delegate_(delegate),
       trace_(std::move(trace)),
       url_(std::move(url)),
+      address_(url_),
+      load_on_attach_(url_),
       target_id_(std::move(target_id)) {}
 
 void BrowserCore::Advance(Stage next) {
@@ -27,12 +35,11 @@ void BrowserCore::Start() {
         Attach(target_id_);
         return;
     }
-    SendToEngine(
-        connection_, commands::CreateBlankTarget(),
-        [this, keep = delegate_.KeepAlive()](const Json& result, const ProtocolError* error) {
-            if (error) return Close();
-            Attach(commands::CreatedTargetId(result));
-        });
+    SendToEngine(connection_, commands::CreateBlankTarget(),
+                 ThisEngine([this](const Json& result, const ProtocolError* error) {
+                     if (error) return OnCommandFailed(*error);
+                     Attach(commands::CreatedTargetId(result));
+                 }));
 }
 
 void BrowserCore::Abandon() {
@@ -49,12 +56,11 @@ void BrowserCore::Attach(std::string target_id) {
     }
     directory_.BindTarget(id_, target_id_);
     Advance(Stage::kAttaching);
-    SendToEngine(
-        connection_, commands::AttachToTarget(target_id_),
-        [this, keep = delegate_.KeepAlive()](const Json& result, const ProtocolError* error) {
-            if (error) return Close();
-            OnAttached(commands::AttachedSessionId(result));
-        });
+    SendToEngine(connection_, commands::AttachToTarget(target_id_),
+                 ThisEngine([this](const Json& result, const ProtocolError* error) {
+                     if (error) return OnCommandFailed(*error);
+                     OnAttached(commands::AttachedSessionId(result));
+                 }));
 }
 
 void BrowserCore::OnAttached(std::string session_id) {
@@ -72,20 +78,106 @@ void BrowserCore::OnAttached(std::string session_id) {
     SendToPage(commands::RunIfWaitingForDebugger());
     Advance(Stage::kReadingFrameTree);
     SendToPage(commands::GetFrameTree(),
-               [this, keep = delegate_.KeepAlive()](
-                   const Json& result, const ProtocolError* error) { OnFrameTree(result, error); });
+               ThisEngine([this](const Json& result, const ProtocolError* error) {
+                   OnFrameTree(result, error);
+               }));
 }
 
 void BrowserCore::OnFrameTree(const Json& result, const ProtocolError* error) {
     if (closed()) return;
     if (!error) OnFrameNavigated(commands::FrameTreeRoot(result));
+    const bool first = !reported_;
     reported_ = true;
     Advance(Stage::kReported);
-    delegate_.OnAfterCreated();
-    if (!url_.empty() && !closed()) {
-        SendToPage(commands::Navigate(url_));
+    if (first) delegate_.OnAfterCreated();
+    if (closed()) return;
+    if (pending_error_) {  // a new page: blank already
+        showing_error_ = true;
+        return ReportPendingError();
+    }
+    if (!load_on_attach_.empty()) {
+        SendToPage(commands::Navigate(load_on_attach_));
         Advance(Stage::kNavigating);
     }
+}
+
+void BrowserCore::OnCommandFailed(const ProtocolError& error) {
+    // The engine died under the command: the browser waits to be made again in the next one.
+    if (error.code == kConnectionClosedCode) return;
+    Close();
+}
+
+Connection::Reply BrowserCore::ThisEngine(
+    std::function<void(const Json&, const ProtocolError*)> handler) {
+    return [this, keep = delegate_.KeepAlive(), generation = engine_generation_,
+            handler = std::move(handler)](const Json& result, const ProtocolError* error) {
+        if (generation == engine_generation_) handler(result, error);
+    };
+}
+
+void BrowserCore::Recreate(const std::string& error_text) {
+    if (stage_ >= Stage::kClosing) return;
+    ++engine_generation_;
+    trace_(error_text.empty() ? "made again in a new engine"
+                              : "made again in a new engine, on its error page");
+    target_id_.clear();
+    session_id_.clear();
+    frame_sessions_.clear();
+    navigations_.clear();
+    pending_popup_urls_.clear();
+    screencasting_ = false;
+    renderer_ended_ = false;
+    loading_ = false;
+    delegate_.InvalidateFrames();  // the old page's frames went with the old engine
+    pending_error_.reset();
+    if (!error_text.empty()) pending_error_ = error_text;
+    load_on_attach_ = pending_error_ ? std::string() : address_;
+    stage_ = Stage::kMakingTarget;
+    Start();
+}
+
+void BrowserCore::OnRendererEnded(const std::string& engine_status,
+                                  CrashReloadPolicy::Clock::time_point now) {
+    if (!reported_ || stage_ >= Stage::kClosing) return;
+    renderer_ended_ = true;
+    screencasting_ = false;  // started again once the page has a renderer
+    navigations_.clear();
+    trace_("renderer ended: " + engine_status);
+    delegate_.OnRenderProcessTerminated(engine_status);
+    if (stage_ >= Stage::kClosing) return;
+    // The engine answers a navigation once it has committed. Its frame events may be lost
+    // while the page's new renderer is being set up, so the answer is what tells the page has
+    // a renderer again.
+    auto committed = ThisEngine([this](const Json&, const ProtocolError* error) {
+        if (error || closed()) return;
+        if (pending_error_) ReportPendingError();
+        OnRendererBack();
+    });
+    if (crash_policy_.OnCrash(now) == CrashReloadPolicy::Action::kReload) {
+        SendToPage(commands::Navigate(address_), std::move(committed));
+        return;
+    }
+    // The error page is a document of the page: it needs a renderer, which a blank page gets.
+    pending_error_ = TerminationErrorText(TerminationStatusFromEngine(engine_status));
+    SendToPage(commands::Navigate(std::string(kBlankAddress)), std::move(committed));
+}
+
+void BrowserCore::OnRendererBack() {
+    if (!renderer_ended_) return;
+    renderer_ended_ = false;
+    if (delegate_.WindowShown()) StartScreencast();
+}
+
+void BrowserCore::Reload() {
+    // An error page of the library's own is a blank page: loading again means its address.
+    SendToPage(showing_error_ ? commands::Navigate(address_) : commands::Reload());
+}
+
+void BrowserCore::ReportPendingError() {
+    const std::string text = std::move(*pending_error_);
+    pending_error_.reset();
+    showing_error_ = true;
+    delegate_.OnLoadError(target_id_, NetErrorCode("ERR_FAILED"), text, address_);
 }
 
 void BrowserCore::Close() {
@@ -312,15 +404,23 @@ void BrowserCore::OnFrameNavigated(const Json& frame_info) {
                                 ? frame_info.value("unreachableUrl", "")
                                 : frame_info.value("url", "");
     const bool main = frame_id == target_id_;
+    // The blank page that holds (or is to hold) an error page stands for the address that failed.
+    const bool error_page =
+        main && url == kBlankAddress && (pending_error_.has_value() || showing_error_);
+    const std::string shown = error_page ? address_ : url;
     // The top frame of a sub-frame session has no parent there: it keeps the one the page's
     // session told.
     std::optional<std::string> parent;
     if (frame_info.contains("parentId") || main) parent = frame_info.value("parentId", "");
-    delegate_.UpdateFrame(frame_id, url, frame_info.value("name", ""), parent);
+    delegate_.UpdateFrame(frame_id, shown, frame_info.value("name", ""), parent);
     if (!main) return;
     has_document_ = true;
+    showing_error_ = error_page;
+    if (url != kBlankAddress) address_ = url;
+    OnRendererBack();
     RefreshHistory();
-    delegate_.OnAddressChange(frame_id, url);
+    delegate_.OnAddressChange(frame_id, shown);
+    if (error_page && pending_error_) ReportPendingError();
 }
 
 void BrowserCore::OnFrameLoading(const Json& params, bool started) {

@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "browser/browser_directory.h"
+#include "browser/crash_reload_policy.h"
 #include "browser/display_scale.h"
 #include "devtools/commands.h"
 
@@ -72,6 +73,8 @@ class BrowserCore {
         // state, IsLoading and history, has been brought up to date before).
         virtual void OnFrameLoading(const std::string& frame_id, bool started, bool main) = 0;
         virtual void OnAddressChange(const std::string& frame_id, const std::string& url) = 0;
+        // The page's renderer process ended; engine_status is the engine's word for how.
+        virtual void OnRenderProcessTerminated(const std::string& engine_status) = 0;
 
       protected:
         ~Delegate() = default;
@@ -95,6 +98,16 @@ class BrowserCore {
     void Close();
     // The window is gone (or there never was one): the browser is closed for good.
     void Finish();
+    // The engine was started again: the browser makes a new page target in the new engine, as
+    // at its start but without reporting OnAfterCreated again, and loads its last address; with
+    // an error_text, it shows its error page (OnLoadError with that text) instead. Nothing for
+    // a browser that is closing.
+    void Recreate(const std::string& error_text = {});
+    // The page's renderer ended (engine_status as the engine tells it; the engine reports each
+    // end once): reported, then the page is loaded again on its current address, or, ended
+    // again within a minute, its error page is shown.
+    void OnRendererEnded(const std::string& engine_status,
+                         CrashReloadPolicy::Clock::time_point now);
 
     // One event of the page's session or of one of its sub-frame sessions.
     void OnPageEvent(const std::string& method, const Json& params, const std::string& session);
@@ -109,6 +122,8 @@ class BrowserCore {
     void SetShown(bool shown);
     // offset entries back (negative) or forward, when the history has them.
     void GoInHistory(int offset);
+    // Loads the page again; one showing the library's error page loads its address again.
+    void Reload();
     // Empties the engine's cache and the cache storage of the page's origin (asked for once the
     // page is known to be attached; none when empty); done runs once that is over, or at once
     // when the page is not attached.
@@ -117,6 +132,8 @@ class BrowserCore {
     std::string TakePendingPopupUrl();
 
     int id() const { return id_; }
+    // The address the page shows, or last asked for before it showed any.
+    const std::string& address() const { return address_; }
     Stage stage() const { return stage_; }                    // any thread
     bool closed() const { return stage_ == Stage::kClosed; }  // any thread
     const std::string& session_id() const { return session_id_; }
@@ -148,6 +165,14 @@ class BrowserCore {
     void OnLoadingFailed(const Json& params);
     void OnFrameNavigated(const Json& frame);
     void OnFrameLoading(const Json& params, bool started);
+    // The page's error page in place of address_: OnLoadError on the top frame.
+    void ReportPendingError();
+    // The page whose renderer ended has one again: its screen stream starts again if shown.
+    void OnRendererBack();
+    // A command of the life cycle failed: the browser closes, unless the engine has gone.
+    void OnCommandFailed(const ProtocolError& error);
+    // A reply handler that runs only while the browser is still in the engine it was asked of.
+    Connection::Reply ThisEngine(std::function<void(const Json&, const ProtocolError*)> handler);
 
     const int id_;
     Connection& connection_;
@@ -155,6 +180,13 @@ class BrowserCore {
     Delegate& delegate_;
     const Trace trace_;
     const std::string url_;
+    std::string address_;         // the top frame's address (never about:blank)
+    std::string load_on_attach_;  // what the page loads once it is set up; empty: nothing
+    std::optional<std::string> pending_error_;  // the error page's text, shown once blank
+    int engine_generation_ = 0;                 // counts Recreate; older replies are ignored
+    bool showing_error_ = false;                // the page shows an error page in place of address_
+    bool renderer_ended_ = false;  // its screen stream is to start again on the next commit
+    CrashReloadPolicy crash_policy_;
     std::string target_id_;
     std::string session_id_;
     std::atomic<Stage> stage_{Stage::kMakingTarget};

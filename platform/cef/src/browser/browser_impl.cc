@@ -6,6 +6,7 @@
 #include "browser/frame_painter.h"
 #include "browser/page_origin.h"
 #include "browser/request_impl.h"
+#include "browser/termination_status.h"
 #include "core/library_log.h"
 
 namespace cef_detail {
@@ -293,6 +294,16 @@ void BrowserImpl::OnAddressChange(const std::string& frame_id, const std::string
     }
 }
 
+void BrowserImpl::OnRendererEnded(const std::string& engine_status) {
+    core_.OnRendererEnded(engine_status, CrashReloadPolicy::Clock::now());
+}
+
+void BrowserImpl::OnRenderProcessTerminated(const std::string& engine_status) {
+    if (CefRefPtr<CefRequestHandler> handler = client_ ? client_->GetRequestHandler() : nullptr) {
+        handler->OnRenderProcessTerminated(this, TerminationStatusFromEngine(engine_status));
+    }
+}
+
 // ---- closing ----
 
 void BrowserImpl::CloseBrowser(bool force_close) {
@@ -346,6 +357,11 @@ bool BrowserImpl::IsSame(CefRefPtr<CefBrowser> that) {
 void BrowserImpl::GoBack() {
     CefRefPtr<BrowserImpl> self = this;
     OnUi([self] { self->core_.GoInHistory(-1); });
+}
+
+void BrowserImpl::Reload() {
+    CefRefPtr<BrowserImpl> self = this;
+    OnUi([self] { self->core_.Reload(); });
 }
 
 void BrowserImpl::GoForward() {

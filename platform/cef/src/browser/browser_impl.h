@@ -51,7 +51,7 @@ class BrowserImpl : public CefBrowser,
     bool CanGoForward() override { return core_.can_go_forward(); }
     void GoForward() override;
     bool IsLoading() override { return core_.loading(); }
-    void Reload() override { SendToPage(commands::Reload()); }
+    void Reload() override;
     void StopLoad() override { SendToPage(commands::StopLoading()); }
     bool HasDocument() override { return core_.has_document(); }
     CefRefPtr<CefFrame> GetMainFrame() override;
@@ -86,6 +86,10 @@ class BrowserImpl : public CefBrowser,
     void OnPageEvent(const std::string& method, const Json& params, const std::string& session) {
         core_.OnPageEvent(method, params, session);
     }
+    // TID_UI: the page's renderer process ended (engine_status: the engine's word for how).
+    void OnRendererEnded(const std::string& engine_status);
+    // TID_UI: made again in a new engine, in the same window (BrowserCore::Recreate).
+    void Recreate(const std::string& error_text) { core_.Recreate(error_text); }
     // TID_UI: the address of the oldest pop-up the page opened and nobody has taken yet.
     std::string TakePendingPopupUrl() { return core_.TakePendingPopupUrl(); }
     // Reader thread: a screencast frame of this browser's page.
@@ -134,6 +138,7 @@ class BrowserImpl : public CefBrowser,
                      const std::string& url) override;
     void OnFrameLoading(const std::string& frame_id, bool started, bool main) override;
     void OnAddressChange(const std::string& frame_id, const std::string& url) override;
+    void OnRenderProcessTerminated(const std::string& engine_status) override;
 
     CefRefPtr<CefLifeSpanHandler> LifeSpanHandler();
     CefRefPtr<CefLoadHandler> LoadHandler();

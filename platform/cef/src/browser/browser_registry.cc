@@ -2,6 +2,7 @@
 
 #include "browser/popup_opener.h"
 #include "cef/cef_task.h"
+#include "core/engine_startup.h"
 #include "core/runtime_info.h"
 
 namespace cef_detail {
@@ -62,6 +63,8 @@ std::size_t BrowserRegistry::Count() {
 
 void BrowserRegistry::Listen(Connection& connection) {
     if (!routes_.SetConnection(connection)) return;
+    SetEngineRestartHandler(
+        [this](const std::string& error_text) { OnEngineRestarted(error_text); });
     connection.AddListener(
         [this](const std::string& method, const Json& params, const std::string& session_id) {
             routes_.OnEvent(method, params, session_id);
@@ -83,6 +86,24 @@ void BrowserRegistry::OnPageEvent(int browser_id, const std::string& method, con
 
 void BrowserRegistry::OnPageGone(int browser_id) {
     if (CefRefPtr<BrowserImpl> browser = Find(browser_id)) browser->CloseBrowser(true);
+}
+
+void BrowserRegistry::OnRendererEnded(int browser_id, const std::string& engine_status) {
+    if (CefRefPtr<BrowserImpl> browser = Find(browser_id)) browser->OnRendererEnded(engine_status);
+}
+
+void BrowserRegistry::OnEngineRestarted(const std::string& error_text) {
+    routes_.ForgetEngine();
+    if (Connection* connection = routes_.connection())
+        SendToEngine(*connection, commands::DiscoverTargets());
+    std::vector<CefRefPtr<BrowserImpl>> browsers;
+    {
+        std::lock_guard lock(mutex_);
+        for (auto& [id, browser] : browsers_) browsers.push_back(browser);
+    }
+    // In the order they were made (identifiers grow), outside the lock: a browser registers its
+    // new ids as it goes.
+    for (auto& browser : browsers) browser->Recreate(error_text);
 }
 
 void BrowserRegistry::OnPopupTarget(int opener_id, const std::string& target_id,

@@ -45,6 +45,9 @@ class BrowserRegistry : public BrowserDirectory, private BrowserRoutes::Browsers
     void OnPageGone(int browser_id) override;
     void OnPopupTarget(int opener_id, const std::string& target_id,
                        const std::string& url) override;
+    void OnRendererEnded(int browser_id, const std::string& engine_status) override;
+    // TID_UI: a new engine replaced the one that died; every browser is made again in it.
+    void OnEngineRestarted(const std::string& error_text);
 
     BrowserRoutes routes_;
     std::mutex mutex_;

@@ -1,5 +1,7 @@
 #include "browser/browser_routes.h"
 
+#include "devtools/crash_events.h"
+
 namespace cef_detail {
 
 bool BrowserRoutes::SetConnection(Connection& connection) {
@@ -29,6 +31,13 @@ void BrowserRoutes::Forget(int browser_id) {
     auto is_browser = [browser_id](const auto& entry) { return entry.second == browser_id; };
     std::erase_if(by_session_, is_browser);
     std::erase_if(by_target_, is_browser);
+}
+
+void BrowserRoutes::ForgetEngine() {
+    std::lock_guard lock(mutex_);
+    by_session_.clear();
+    by_target_.clear();
+    closing_targets_.clear();
 }
 
 std::optional<int> BrowserRoutes::BySession(const std::string& session_id) {
@@ -69,6 +78,11 @@ void BrowserRoutes::OnEvent(const std::string& method, const Json& params,
         OnTargetInfoChanged(params.value("targetInfo", Json::object()));
     } else if (method == events::kTargetDestroyed || method == events::kDetachedFromTarget) {
         OnTargetGone(method, params);
+    } else if (method == events::kTargetCrashed) {
+        if (std::optional<TargetCrashed> crashed = ReadTargetCrashed(params)) {
+            if (std::optional<int> browser = ByTarget(crashed->target_id))
+                browsers_.OnRendererEnded(*browser, crashed->status);
+        }
     }
 }
 

@@ -29,6 +29,9 @@ class BrowserRoutes {
         // The engine opened page target_id, showing url, for the page of browser opener_id.
         virtual void OnPopupTarget(int opener_id, const std::string& target_id,
                                    const std::string& url) = 0;
+        // The renderer process of the browser's page ended (engine_status: the engine's word
+        // for how).
+        virtual void OnRendererEnded(int browser_id, const std::string& engine_status) = 0;
 
       protected:
         ~Browsers() = default;
@@ -49,6 +52,9 @@ class BrowserRoutes {
     void UnbindSession(int browser_id, const std::string& session_id);
     // Drops every id of the browser.
     void Forget(int browser_id);
+    // Drops every id of every browser and every pending close: the engine that gave them is
+    // gone.
+    void ForgetEngine();
     std::optional<int> BySession(const std::string& session_id);
     std::optional<int> ByTarget(const std::string& target_id);
     // Asks the engine to close a page and keeps asking until it is gone: a close that reaches a

@@ -12,6 +12,10 @@ namespace cef_detail {
 
 using Json = nlohmann::json;
 
+// The error every reply gets once the engine has gone (the pipe closed). The engine itself
+// answers with codes from -32000 up, never this one.
+inline constexpr int kConnectionClosedCode = -32099;
+
 struct ProtocolError {
     int code = 0;
     std::string message;
@@ -32,7 +36,7 @@ class Connection {
     virtual ~Connection() = default;
 
     // Thread-safe. reply runs on TID_UI; when the connection closes, pending replies run with
-    // an error (code -32000, "connection closed").
+    // an error (kConnectionClosedCode, "connection closed").
     virtual void Send(std::string method, Json params, Reply reply = {},
                       std::string session_id = {}) = 0;
     // Blocking call for library threads other than TID_UI and the reader (never call it there).
@@ -46,7 +50,7 @@ class Connection {
     virtual int AddIoListener(std::string method, IoListener listener) = 0;
     virtual void RemoveIoListener(int id) = 0;
 
-    // False once the engine has gone (pipe closed).
+    // False once the engine has gone (pipe closed), until a new engine replaces it.
     virtual bool IsOpen() const = 0;
 };
 

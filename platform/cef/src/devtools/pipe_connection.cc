@@ -13,7 +13,7 @@
 namespace cef_detail {
 namespace {
 
-constexpr int kClosedCode = -32000;
+constexpr int kClosedCode = kConnectionClosedCode;
 constexpr int kTimeoutCode = -32001;
 
 // What a blocking Call waits on; filled by the reader thread.
@@ -27,8 +27,9 @@ struct Waiter {
 
 class PipeConnectionImpl final : public PipeConnection {
   public:
-    PipeConnectionImpl(HANDLE read, HANDLE write) : read_(read), write_(write) {
-        std::thread([this] { ReadLoop(); }).detach();
+    PipeConnectionImpl(HANDLE read, HANDLE write, std::function<void()> on_closed)
+        : write_(write), on_closed_(std::move(on_closed)) {
+        std::thread([this, read] { ReadLoop(read); }).detach();
     }
     // The reader thread uses the object until the pipe closes; the library keeps the connection
     // for the life of the process, so this runs only in tests of a closed pipe.
@@ -81,6 +82,22 @@ class PipeConnectionImpl final : public PipeConnection {
         io_listeners_.erase(id);
     }
     bool IsOpen() const override { return open_.load(std::memory_order_acquire); }
+
+    void Detach() override {
+        std::lock_guard write_lock(write_mutex_);  // waits for a write under way
+        write_ = nullptr;
+        Close();
+    }
+
+    void Reopen(HANDLE read, HANDLE write) override {
+        {
+            std::lock_guard write_lock(write_mutex_);
+            std::lock_guard lock(pending_mutex_);
+            write_ = write;
+            open_.store(true, std::memory_order_release);
+        }
+        std::thread([this, read] { ReadLoop(read); }).detach();
+    }
 
   private:
     struct Pending {
@@ -139,12 +156,13 @@ class PipeConnectionImpl final : public PipeConnection {
                       error = std::move(error)] { reply(value, error ? &*error : nullptr); });
     }
 
-    void ReadLoop() {
+    // One per pipe: ends when the engine closes its end.
+    void ReadLoop(HANDLE read) {
         std::vector<char> chunk(1 << 20);
         std::string buffer;
         for (;;) {
             DWORD got = 0;
-            if (!ReadFile(read_, chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr) ||
+            if (!ReadFile(read, chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr) ||
                 got == 0)
                 break;
             std::size_t scan = buffer.size();
@@ -157,6 +175,7 @@ class PipeConnectionImpl final : public PipeConnection {
             buffer.erase(0, start);
         }
         Close();
+        if (on_closed_) on_closed_();
     }
 
     void Dispatch(std::string_view text) {
@@ -228,8 +247,8 @@ class PipeConnectionImpl final : public PipeConnection {
             Complete(std::move(p), nullptr, ProtocolError{kClosedCode, "connection closed"});
     }
 
-    const HANDLE read_;
-    const HANDLE write_;
+    HANDLE write_;  // changes under write_mutex_ only
+    const std::function<void()> on_closed_;
     std::atomic<bool> open_{true};
     std::mutex write_mutex_;
     std::mutex pending_mutex_;
@@ -245,8 +264,9 @@ std::atomic<Connection*> g_connection{nullptr};
 
 }  // namespace
 
-std::unique_ptr<PipeConnection> OpenPipeConnection(HANDLE read, HANDLE write) {
-    return std::make_unique<PipeConnectionImpl>(read, write);
+std::unique_ptr<PipeConnection> OpenPipeConnection(HANDLE read, HANDLE write,
+                                                   std::function<void()> on_closed) {
+    return std::make_unique<PipeConnectionImpl>(read, write, std::move(on_closed));
 }
 
 void SetConnection(Connection* connection) { g_connection.store(connection); }
