@@ -139,12 +139,13 @@ class BrowserCore {
     void StartScreencast();
     void StopScreencast();
     void RefreshHistory();
-    void OnTargetAttached(const Json& params, const std::string& parent_session);
-    void OnTargetDetached(const Json& params);
-    void OnRequestPaused(const Json& params, const std::string& session);
-    void OnLoadingFailed(const Json& params);
-    void OnFrameNavigated(const Json& frame);
-    void OnFrameLoading(const Json& params, bool started);
+    void OnTargetAttached(const events::AttachedToTarget& attached,
+                          const std::string& parent_session);
+    void OnTargetDetached(const events::DetachedFromTarget& detached);
+    void OnRequestPaused(const events::RequestPaused& paused, const std::string& session);
+    void OnLoadingFailed(const events::LoadingFailed& failed);
+    void OnFrameNavigated(const events::Frame& frame);
+    void OnFrameLoading(const std::string& frame_id, bool started);
 
     const int id_;
     Connection& connection_;

@@ -81,15 +81,12 @@ void BrowserImpl::SendToPage(Command command, Connection::Reply reply) {
 
 // ---- the frame path (reader thread and any thread) ----
 
-void BrowserImpl::OnScreencastFrame(Json& params) {
+void BrowserImpl::OnScreencastFrame(events::ScreencastFrame frame) {
     ++received_frames_;
     // Acknowledge first so the engine can start on the next frame while this one is decoded.
-    SendOnSession(&connection_, core_.session_id(),
-                  commands::AckScreencastFrame(params.value("sessionId", 0)));
+    SendOnSession(&connection_, core_.session_id(), commands::AckScreencastFrame(frame.session));
     std::lock_guard lock(painter_mutex_);
-    if (painter_ && params["data"].is_string()) {
-        painter_->Submit(std::move(params["data"].get_ref<std::string&>()));
-    }
+    if (painter_ && !frame.data.empty()) painter_->Submit(std::move(frame.data));
 }
 
 std::uint64_t BrowserImpl::painted_frames() {
@@ -332,11 +329,12 @@ void BrowserImpl::Invalidate() {
 
 void BrowserImpl::OnContextMenuRequested(int x, int y) {
     CefRefPtr<BrowserImpl> self = this;
-    SendToPage(commands::EvaluateForValue(HitTestScript(x, y)),
+    SendToPage(commands::EvaluateForValue(PageHit::Script(x, y)),
                [self, x, y](const Json& result, const ProtocolError* error) {
                    HWND hwnd = self->hwnd_;
                    if (self->closed() || !hwnd) return;
-                   const Json hit = error ? Json::object() : commands::EvaluatedValue(result);
+                   const PageHit hit =
+                       PageHit::Read(error ? Json::object() : commands::EvaluatedValue(result));
                    RunContextMenu(self, *self, hwnd, x, y, hit);
                });
 }

@@ -88,7 +88,7 @@ class BrowserImpl : public CefBrowser,
     // TID_UI: the address of the oldest pop-up the page opened and nobody has taken yet.
     std::string TakePendingPopupUrl() { return core_.TakePendingPopupUrl(); }
     // Reader thread: a screencast frame of this browser's page.
-    void OnScreencastFrame(Json& params);
+    void OnScreencastFrame(events::ScreencastFrame frame);
     // Painted frames so far (for measurements).
     std::uint64_t painted_frames();
     // Screencast frames the engine has delivered so far (for measurements).
