@@ -65,7 +65,11 @@ class ScriptedBrowser : public cef_detail::BrowserCore::Delegate,
         return {};
     }
     std::pair<int, int> ClientSize() override { return size; }
-    bool WindowShown() override { return shown; }
+    bool WindowShown() override {
+        // A window that reports a change when it is asked, as a real one does.
+        if (shown_news) core.SetShown(*std::exchange(shown_news, std::nullopt));
+        return shown;
+    }
     void OnAfterCreated() override { log.push_back("OnAfterCreated"); }
     bool DoClose() override {
         log.push_back("DoClose");
@@ -109,6 +113,13 @@ class ScriptedBrowser : public cef_detail::BrowserCore::Delegate,
     void OnAddressChange(const std::string& frame_id, const std::string& url) override {
         log.push_back("OnAddressChange " + frame_id + " " + url);
     }
+    void OpenDialog(const cef_detail::PageDialog& dialog) override {
+        log.push_back("OpenDialog " + dialog.message);
+    }
+    void ShowDialog(bool shown) override {
+        log.push_back(shown ? "ShowDialog shown" : "ShowDialog hidden");
+    }
+    void CloseDialog() override { log.push_back("CloseDialog"); }
 
     // BrowserDirectory
     void BindTarget(int id, const std::string& target) override {
@@ -128,6 +139,7 @@ class ScriptedBrowser : public cef_detail::BrowserCore::Delegate,
     std::vector<std::string> trace;
     std::pair<int, int> size{800, 600};
     bool shown = true;
+    std::optional<bool> shown_news;  // reported through SetShown the next time it is asked
     bool owner_closes = false;
     bool has_window = true;
     std::string veto = "http://vetoed/";

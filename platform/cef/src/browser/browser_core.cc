@@ -1,5 +1,6 @@
 #include "browser/browser_core.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "browser/net_errors.h"
@@ -91,6 +92,7 @@ void BrowserCore::OnFrameTree(const Json& result, const ProtocolError* error) {
 void BrowserCore::Close() {
     if (stage_ >= Stage::kClosing) return;
     stage_ = Stage::kClosing;
+    DismissDialogs();
     if (delegate_.DoClose()) return;  // the owner destroys the window itself
     if (!delegate_.DestroyWindow()) Finish();
 }
@@ -99,6 +101,7 @@ void BrowserCore::Finish() {
     if (closed()) return;
     stage_ = Stage::kClosed;
     trace_("closed");
+    DismissDialogs();
     delegate_.ReleaseView();
     directory_.CloseTarget(target_id_);
     directory_.Remove(id_);
@@ -154,6 +157,12 @@ void BrowserCore::SetShown(bool shown) {
     if (closed()) return;
     trace_(shown ? "shown" : "hidden");
     shown ? StartScreencast() : StopScreencast();
+    // A dialog never stands on the desktop for a window nobody can see.
+    if (dialog_open_) {
+        delegate_.ShowDialog(shown);
+    } else if (shown) {
+        OpenNextDialog();
+    }
 }
 
 void BrowserCore::StartScreencast() {
@@ -212,6 +221,67 @@ std::string BrowserCore::TakePendingPopupUrl() {
     return url;
 }
 
+// ---- the page's dialogs ----
+
+// The page is blocked until its dialog is answered; a second page dialog (a cross-site
+// sub-frame runs on its own) waits for the first.
+void BrowserCore::OnDialogOpening(const events::JavascriptDialogOpening& opening,
+                                  const std::string& session) {
+    const PageDialog dialog = PageDialog::For(opening);
+    trace_("dialog");
+    if (stage_ >= Stage::kClosing) {  // nobody is left to answer it
+        SendOn(session, dialog.Dismissed());
+        return;
+    }
+    dialogs_.push_back({session, dialog});
+    waiting_dialogs_ = dialogs_.size();
+    OpenNextDialog();
+}
+
+void BrowserCore::OpenNextDialog() {
+    if (dialog_open_ || dialogs_.empty()) return;
+    // Asking may first bring news of the window (SetShown), which may open the dialog itself.
+    const bool shown = delegate_.WindowShown();
+    if (!shown || dialog_open_ || dialogs_.empty()) return;
+    dialog_open_ = true;
+    delegate_.OpenDialog(dialogs_.front().dialog);
+}
+
+void BrowserCore::AnswerDialog(bool ok, const std::string& typed) {
+    if (!dialog_open_ || dialogs_.empty()) return;
+    const WaitingDialog answered = std::move(dialogs_.front());
+    dialogs_.pop_front();
+    waiting_dialogs_ = dialogs_.size();
+    dialog_open_ = false;
+    SendOn(answered.session, answered.dialog.Answer(ok, typed));
+    if (!closed()) OpenNextDialog();
+}
+
+// The engine ended a dialog the player had not answered (its page went away, say).
+void BrowserCore::OnDialogClosed(const std::string& session) {
+    auto it = std::find_if(dialogs_.begin(), dialogs_.end(),
+                           [&session](const WaitingDialog& d) { return d.session == session; });
+    if (it == dialogs_.end()) return;
+    if (it == dialogs_.begin() && dialog_open_) {
+        dialog_open_ = false;
+        delegate_.CloseDialog();
+    }
+    dialogs_.erase(it);
+    waiting_dialogs_ = dialogs_.size();
+    OpenNextDialog();
+}
+
+void BrowserCore::DismissDialogs() {
+    if (dialog_open_) {
+        dialog_open_ = false;
+        delegate_.CloseDialog();
+    }
+    for (const WaitingDialog& waiting : dialogs_)
+        SendOn(waiting.session, waiting.dialog.Dismissed());
+    dialogs_.clear();
+    waiting_dialogs_ = 0;
+}
+
 // ---- engine events ----
 
 void BrowserCore::OnPageEvent(const std::string& method, const Json& params,
@@ -240,9 +310,10 @@ void BrowserCore::OnPageEvent(const std::string& method, const Json& params,
         OnFrameLoading(stopped->frame_id, false);
     } else if (auto opened = As<WindowOpen>(method, params)) {
         pending_popup_urls_.push_back(opened->url);
-    } else if (As<JavascriptDialogOpening>(method, params)) {
-        // Nobody could answer a dialog of a page without a window: it is accepted at once.
-        SendOn(session, commands::HandleJavaScriptDialog(true));
+    } else if (auto dialog = As<JavascriptDialogOpening>(method, params)) {
+        OnDialogOpening(*dialog, session);
+    } else if (As<JavascriptDialogClosed>(method, params)) {
+        OnDialogClosed(session);
     }
 }
 

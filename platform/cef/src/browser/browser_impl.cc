@@ -236,10 +236,35 @@ void BrowserImpl::OnAddressChange(const std::string& frame_id, const std::string
     }
 }
 
+// ---- the page's dialogs (TID_UI) ----
+
+void BrowserImpl::OpenDialog(const PageDialog& dialog) {
+    CefRefPtr<BrowserImpl> self = this;
+    const int serial = ++dialog_serial_;
+    dialog_window_ = std::make_unique<PageDialogWindow>(
+        hwnd_, dialog, [self, serial](bool ok, const std::string& typed) {
+            // An answer to a dialog that has gone meanwhile (closed with the browser) is
+            // nobody's.
+            if (serial != self->dialog_serial_) return;
+            // The page has its answer before the window goes (see PageDialogWindow::Finish).
+            std::unique_ptr<PageDialogWindow> answered = std::move(self->dialog_window_);
+            self->core_.AnswerDialog(ok, typed);
+        });
+}
+
+void BrowserImpl::ShowDialog(bool shown) {
+    if (dialog_window_) dialog_window_->Show(shown);
+}
+
+void BrowserImpl::CloseDialog() {
+    ++dialog_serial_;
+    dialog_window_.reset();
+}
+
 // ---- closing ----
 
 void BrowserImpl::CloseBrowser(bool force_close) {
-    (void)force_close;  // unload dialogs are accepted at once either way
+    (void)force_close;  // the page is not asked whether it may be left, either way
     // Always later, on TID_UI: callers may be walking their list of browsers.
     CefRefPtr<BrowserImpl> self = this;
     PostToThread(TID_UI, [self] { self->CloseOnUi(); });

@@ -117,3 +117,12 @@ long long FramesPaintedIn(HWND browser_window) {
 }
 
 }  // namespace cef_detail
+
+namespace cef_detail {
+
+int PageDialogsWaiting(HWND browser_window) {
+    CefRefPtr<BrowserImpl> browser = BrowserRegistry::Get().ByWindow(browser_window);
+    return browser ? browser->waiting_dialogs() : -1;
+}
+
+}  // namespace cef_detail

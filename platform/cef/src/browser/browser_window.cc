@@ -89,6 +89,11 @@ BrowserWindow::BrowserWindow(const CefWindowInfo& info, Connection& connection, 
     }
 }
 
+bool BrowserWindow::RefreshShown() {
+    if (hwnd_ && delegate_) CheckShown();
+    return shown_;
+}
+
 void BrowserWindow::CheckShown() {
     const bool shown = CanBeSeen(hwnd_);
     if (shown == shown_) return;

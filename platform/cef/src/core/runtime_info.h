@@ -27,5 +27,8 @@ bool WaitForEngine(std::chrono::milliseconds limit);
 long long FramesDeliveredTo(HWND browser_window);
 // Frames painted in that window so far; -1 as above.
 long long FramesPaintedIn(HWND browser_window);
+// JavaScript dialogs of that browser's page not yet answered, the one before the player
+// included; -1 as above.
+int PageDialogsWaiting(HWND browser_window);
 
 }  // namespace cef_detail
