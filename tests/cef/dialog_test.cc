@@ -1,13 +1,16 @@
 // A page's JavaScript dialogs against the real engine under Wine, answered as the player would:
 // found as a real dialog owned by the browser's top-level window (which is disabled meanwhile),
 // its buttons pressed and its field typed into with real keys, and the page's result read back.
-// Also: a dialog of a hidden window waits until the window is seen, and closing the browser
-// with a dialog up closes the dialog and leaves the rest working.
+// The leave-page question keeps the page or lets it go. Also: a dialog of a hidden window waits
+// until the window is seen, and closing the browser with a dialog up closes the dialog and
+// leaves the rest working.
 #include <winsock2.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "base/utf.h"
 #include "browser_support.h"
@@ -143,6 +146,39 @@ TEST_F(DialogTest, PromptOffersItsDefaultAndReturnsTypedTextOrNullOnCancel) {
     EXPECT_EQ(WindowCaption(GetDlgItem(box, kFieldId)), L"勇者");
     ASSERT_TRUE(PressButton(box, IDCANCEL));
     EXPECT_EQ(Result(2), nullptr);
+}
+
+TEST_F(DialogTest, TheLeavePageQuestionKeepsThePageOrLetsItGo) {
+    ASSERT_EQ(Evaluate(browser_, "guardLeaving()"), true);
+    // The engine asks only for a page the player has used.
+    HWND view = browser_->GetHost()->GetWindowHandle();
+    PostMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+    PostMessageW(view, WM_LBUTTONUP, 0, MAKELPARAM(20, 20));
+    ASSERT_TRUE(WaitForPage(browser_, "navigator.userActivation.hasBeenActive"));
+    const std::string leave =
+        "setTimeout(() => { location.href = '/dialogs.html?left'; }, 0), true";
+    for (const int button : {IDCANCEL, IDOK}) {
+        SCOPED_TRACE(button == IDOK ? "leave" : "stay");
+        ASSERT_EQ(Evaluate(browser_, leave), true);
+        HWND box = WaitForDialog();
+        ASSERT_NE(box, nullptr);
+        const MessageBoxSeen seen = ReadMessageBox(box);
+        EXPECT_EQ(seen.caption, L"要离开此网站吗？");
+        EXPECT_EQ(seen.text, L"系统可能不会保存您所做的更改。");
+        EXPECT_EQ(WindowCaption(GetDlgItem(box, IDOK)), L"离开");
+        EXPECT_EQ(WindowCaption(GetDlgItem(box, IDCANCEL)), L"取消");
+        ASSERT_TRUE(PressButton(box, button));
+        ASSERT_TRUE(PumpUntil([] { return Dialog() == nullptr; }));
+        if (button == IDCANCEL) {
+            EXPECT_TRUE(
+                WaitForPage(browser_, "location.search === '' && typeof later === 'function'"));
+        } else {
+            EXPECT_TRUE(server_.WaitFor([](const std::vector<std::string>& requests) {
+                return std::find(requests.begin(), requests.end(), "GET /dialogs.html?left") !=
+                       requests.end();
+            }));
+        }
+    }
 }
 
 TEST_F(DialogTest, ADialogOfAHiddenWindowAppearsOnlyOnceTheWindowIsShown) {
