@@ -265,12 +265,117 @@ TEST(BrowserCore, PopupAddressesAreTakenInTheOrderThePageOpenedThem) {
     EXPECT_EQ(b.core.TakePendingPopupUrl(), "");
 }
 
-TEST(BrowserCore, DialogsAreAcceptedOnTheSessionThatOpenedThem) {
+Json Dialog(const char* type, const char* message) {
+    return {{"type", type}, {"message", message}, {"url", "http://a/"}};
+}
+
+TEST(BrowserCore, ADialogWaitsForThePlayerAndTheAnswerGoesToTheSessionThatOpenedIt) {
     Browser b;
     b.StartAndAttach();
-    b.core.OnPageEvent("Page.javascriptDialogOpening", {{"type", "alert"}}, "S2");
+    b.core.OnPageEvent("Page.javascriptDialogOpening", Dialog("confirm", "buy?"), "S2");
+    EXPECT_EQ(b.log, Log{"OpenDialog buy?"});
+    EXPECT_EQ(b.Count("Page.handleJavaScriptDialog"), 0u);  // the page waits
+    b.core.AnswerDialog(false, "");
     EXPECT_EQ(b.SessionOf("Page.handleJavaScriptDialog"), "S2");
-    EXPECT_EQ(b.Last("Page.handleJavaScriptDialog")->params, Json({{"accept", true}}));
+    EXPECT_EQ(b.Last("Page.handleJavaScriptDialog")->params, Json({{"accept", false}}));
+    b.core.AnswerDialog(true, "");  // nothing open: nothing sent
+    EXPECT_EQ(b.Count("Page.handleJavaScriptDialog"), 1u);
+    // The engine reports the dialog closed after the answer: nothing more happens.
+    b.core.OnPageEvent("Page.javascriptDialogClosed", {{"result", false}}, "S2");
+    EXPECT_EQ(b.log, Log{"OpenDialog buy?"});
+}
+
+TEST(BrowserCore, ASecondDialogWaitsForTheFirstToBeAnswered) {
+    Browser b;
+    b.StartAndAttach();
+    b.core.OnPageEvent("Page.javascriptDialogOpening", Dialog("alert", "one"), "S");
+    b.core.OnPageEvent("Page.javascriptDialogOpening", Dialog("prompt", "two"), "S2");
+    EXPECT_EQ(b.log, Log{"OpenDialog one"});
+    EXPECT_EQ(b.core.waiting_dialogs(), 2u);
+    b.core.AnswerDialog(true, "");
+    EXPECT_EQ(b.log, (Log{"OpenDialog one", "OpenDialog two"}));
+    EXPECT_EQ(b.SessionOf("Page.handleJavaScriptDialog"), "S");
+    b.core.AnswerDialog(true, "typed");
+    EXPECT_EQ(b.SessionOf("Page.handleJavaScriptDialog"), "S2");
+    EXPECT_EQ(b.Last("Page.handleJavaScriptDialog")->params,
+              Json({{"accept", true}, {"promptText", "typed"}}));
+    EXPECT_EQ(b.core.waiting_dialogs(), 0u);
+}
+
+TEST(BrowserCore, ADialogOfAHiddenWindowWaitsUntilTheWindowIsSeen) {
+    Browser b;
+    b.StartAndAttach();
+    b.shown = false;
+    b.core.SetShown(false);
+    b.log.clear();
+    b.core.OnPageEvent("Page.javascriptDialogOpening", Dialog("alert", "notice"), "S");
+    EXPECT_TRUE(b.log.empty());
+    b.shown = true;
+    b.core.SetShown(true);
+    EXPECT_EQ(b.log, Log{"OpenDialog notice"});
+    // Hidden again while it is open: it goes out of sight and comes back as it was.
+    b.shown = false;
+    b.core.SetShown(false);
+    b.shown = true;
+    b.core.SetShown(true);
+    EXPECT_EQ(b.log, (Log{"OpenDialog notice", "ShowDialog hidden", "ShowDialog shown"}));
+    EXPECT_EQ(b.Count("Page.handleJavaScriptDialog"), 0u);
+}
+
+TEST(BrowserCore, AWindowThatReportsBeingSeenWhenAskedOpensTheDialogOnce) {
+    Browser b;
+    b.StartAndAttach();
+    b.shown = true;
+    b.shown_news = true;  // seen again, and the periodic check has not told yet
+    b.core.OnPageEvent("Page.javascriptDialogOpening", Dialog("alert", "once"), "S");
+    EXPECT_EQ(b.log, Log{"OpenDialog once"});
+    // Hidden when asked: it waits for the window.
+    Browser h;
+    h.StartAndAttach();
+    h.shown = false;
+    h.shown_news = false;
+    h.core.OnPageEvent("Page.javascriptDialogOpening", Dialog("alert", "later"), "S");
+    EXPECT_TRUE(h.log.empty());
+    h.shown = true;
+    h.core.SetShown(true);
+    EXPECT_EQ(h.log, Log{"OpenDialog later"});
+}
+
+TEST(BrowserCore, ClosingWithDialogsUpClosesThemAndRefusesThem) {
+    Browser b;
+    b.StartAndAttach();
+    b.core.OnPageEvent("Page.javascriptDialogOpening", Dialog("confirm", "buy?"), "S");
+    b.core.OnPageEvent("Page.javascriptDialogOpening", Dialog("confirm", "sub"), "S2");
+    b.log.clear();
+    b.core.Close();
+    EXPECT_EQ(b.log, (Log{"CloseDialog", "DoClose", "DestroyWindow", "ReleaseView", "CloseTarget T",
+                          "Remove 7", "OnBeforeClose", "InvalidateFrames"}));
+    EXPECT_EQ(b.Count("Page.handleJavaScriptDialog"), 2u);
+    EXPECT_EQ(b.Last("Page.handleJavaScriptDialog")->params, Json({{"accept", false}}));
+    b.core.AnswerDialog(true, "");  // a late click changes nothing
+    EXPECT_EQ(b.Count("Page.handleJavaScriptDialog"), 2u);
+}
+
+TEST(BrowserCore, ADialogOpeningWhileClosingIsRefusedAtOnce) {
+    Browser b;
+    b.StartAndAttach();
+    b.owner_closes = true;
+    b.core.Close();
+    b.log.clear();
+    b.core.OnPageEvent("Page.javascriptDialogOpening", Dialog("confirm", "late"), "S");
+    EXPECT_TRUE(b.log.empty());
+    EXPECT_EQ(b.Last("Page.handleJavaScriptDialog")->params, Json({{"accept", false}}));
+}
+
+TEST(BrowserCore, ADialogTheEngineEndedGoesAndTheNextOpens) {
+    Browser b;
+    b.StartAndAttach();
+    b.core.OnPageEvent("Page.javascriptDialogOpening", Dialog("alert", "one"), "S2");
+    b.core.OnPageEvent("Page.javascriptDialogOpening", Dialog("alert", "two"), "S");
+    b.core.OnPageEvent("Page.javascriptDialogClosed", {{"result", true}}, "S2");
+    EXPECT_EQ(b.log, (Log{"OpenDialog one", "CloseDialog", "OpenDialog two"}));
+    EXPECT_EQ(b.Count("Page.handleJavaScriptDialog"), 0u);
+    EXPECT_EQ(b.core.waiting_dialogs(), 1u);
 }
 
 TEST(BrowserCore, ScreenFramesStreamOnlyWhileTheWindowIsSeen) {

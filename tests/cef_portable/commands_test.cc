@@ -46,8 +46,16 @@ std::vector<Case> Cases() {
          R"({"requestId":"R1"})"},
         {"abort", commands::AbortRequest("R2"), "Fetch.failRequest",
          R"({"requestId":"R2","errorReason":"Aborted"})"},
-        {"dialog", commands::AcceptJavaScriptDialog(), "Page.handleJavaScriptDialog",
+        {"dialog accepted", commands::HandleJavaScriptDialog(true), "Page.handleJavaScriptDialog",
          R"({"accept":true})"},
+        {"dialog dismissed", commands::HandleJavaScriptDialog(false), "Page.handleJavaScriptDialog",
+         R"({"accept":false})"},
+        {"prompt answered", commands::HandleJavaScriptDialog(true, "张三 1"),
+         "Page.handleJavaScriptDialog", R"({"accept":true,"promptText":"张三 1"})"},
+        {"prompt answered empty", commands::HandleJavaScriptDialog(true, ""),
+         "Page.handleJavaScriptDialog", R"({"accept":true,"promptText":""})"},
+        {"prompt cancelled", commands::HandleJavaScriptDialog(false, "x"),
+         "Page.handleJavaScriptDialog", R"({"accept":false})"},
         {"focus", commands::EmulateFocus(), "Emulation.setFocusEmulationEnabled",
          R"({"enabled":true})"},
         {"viewport", commands::SetViewport(1280, 720), "Emulation.setDeviceMetricsOverride",
@@ -99,9 +107,11 @@ TEST(Commands, RepliesAreReadWithDefaultsForMissingFields) {
     EXPECT_EQ(commands::CreatedTargetId(Json::object()), "");
     EXPECT_EQ(commands::AttachedSessionId(Json::parse(R"({"sessionId":"S5"})")), "S5");
     EXPECT_EQ(commands::AttachedSessionId(Json::object()), "");
-    EXPECT_EQ(commands::FrameTreeRoot(Json::parse(R"({"frameTree":{"frame":{"id":"F"}}})")),
-              Json::parse(R"({"id":"F"})"));
-    EXPECT_EQ(commands::FrameTreeRoot(Json::object()), Json::object());
+    EXPECT_EQ(
+        commands::FrameTreeRoot(Json::parse(R"({"frameTree":{"frame":{"id":"F","url":"u"}}})")).id,
+        "F");
+    EXPECT_EQ(commands::FrameTreeRoot(Json::object()).id, "");
+    EXPECT_EQ(commands::FrameTreeRoot(Json::parse(R"({"frameTree":[1]})")).id, "");
     EXPECT_EQ(commands::ExecutionContextId(Json::parse(R"({"executionContextId":7})")), 7);
     EXPECT_EQ(commands::ExecutionContextId(Json::object()), 0);
     EXPECT_EQ(commands::EvaluatedValue(Json::parse(R"({"result":{"value":{"a":1}}})")),

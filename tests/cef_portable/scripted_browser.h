@@ -67,7 +67,11 @@ class ScriptedBrowser : public cef_detail::BrowserCore::Delegate,
     }
     std::pair<int, int> ClientSize() override { return size; }
     DisplayScale ViewScale() override { return scale; }
-    bool WindowShown() override { return shown; }
+    bool WindowShown() override {
+        // A window that reports a change when it is asked, as a real one does.
+        if (shown_news) core.SetShown(*std::exchange(shown_news, std::nullopt));
+        return shown;
+    }
     void OnAfterCreated() override { log.push_back("OnAfterCreated"); }
     bool DoClose() override {
         log.push_back("DoClose");
@@ -114,6 +118,13 @@ class ScriptedBrowser : public cef_detail::BrowserCore::Delegate,
     void OnRenderProcessTerminated(const std::string& engine_status) override {
         log.push_back("OnRenderProcessTerminated " + engine_status);
     }
+    void OpenDialog(const cef_detail::PageDialog& dialog) override {
+        log.push_back("OpenDialog " + dialog.message);
+    }
+    void ShowDialog(bool shown) override {
+        log.push_back(shown ? "ShowDialog shown" : "ShowDialog hidden");
+    }
+    void CloseDialog() override { log.push_back("CloseDialog"); }
 
     // BrowserDirectory
     void BindTarget(int id, const std::string& target) override {
@@ -134,6 +145,7 @@ class ScriptedBrowser : public cef_detail::BrowserCore::Delegate,
     std::pair<int, int> size{800, 600};
     DisplayScale scale;
     bool shown = true;
+    std::optional<bool> shown_news;  // reported through SetShown the next time it is asked
     bool owner_closes = false;
     bool has_window = true;
     std::string veto = "http://vetoed/";

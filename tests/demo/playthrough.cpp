@@ -1,6 +1,7 @@
 // The whole client played through as a player would, on the demo game site: the launcher with
 // the login page, a hovered link button, a pop-up link, the login typed and sent, the game
-// window, a little play, the boss key hiding and showing the game, and leaving with Yes. Every
+// window, a little play, the game's notice and a purchase question answered in the page's
+// dialogs, the boss key hiding and showing the game, and leaving with Yes. Every
 // step is checked (windows, texts, what the site and the shell saw) and photographed.
 //
 //   korvex_playthrough [--screenshots DIR] [--wrong-login]
@@ -270,6 +271,58 @@ class PlayThrough {
         return "";
     }
 
+    // A point of the game page's button bar (top right): 0 the purchase button, 1 the notice.
+    POINT BarButton(int index) {
+        const RECT page = WindowRect(FindWindowExW(game_, nullptr, L"CefBrowserWindow", nullptr));
+        return {page.right - 46 - 70 * index, page.top + 31};
+    }
+
+    // The page's dialog, owned by the game window, with the page's text.
+    std::string PageDialog(const std::wstring& text) {
+        const std::wstring caption =
+            korvex::Utf8ToWide(server_->Origin().substr(std::string("http://").size())) + L" 显示";
+        if (!PumpUntil([&] {
+                return (box_ = FindProcessDialog(korvex_->pid(), caption.c_str())) != nullptr;
+            }))
+            return "no dialog captioned " + korvex::WideToUtf8(caption);
+        const MessageBoxSeen seen = ReadMessageBox(box_);
+        if (seen.text != text) return "the dialog says " + korvex::WideToUtf8(seen.text);
+        if (seen.owner != game_) return "the dialog is not the game window's";
+        if (IsWindowEnabled(game_)) return "the game window takes input under its dialog";
+        PumpFor(500ms);  // painted, for the picture
+        return "";
+    }
+
+    std::string Notice() {
+        Click(BarButton(1));
+        return PageDialog(L"【公告】今晚22:00至23:00服务器维护，维护期间无法登录，请提前下线。");
+    }
+
+    std::string NoticeRead() {
+        if (ReadMessageBox(box_).visibleButtons != std::vector<int>{IDOK})
+            return "the notice offers more than OK";
+        if (!PressButton(box_, IDOK)) return "no OK to press";
+        if (!PumpUntil([&] { return !IsWindow(box_) && IsWindowEnabled(game_); }, 10s))
+            return "the notice stays";
+        return "";
+    }
+
+    std::string PurchaseQuestion() {
+        Click(BarButton(0));
+        return PageDialog(L"确定花费100元宝购买？");
+    }
+
+    std::string PurchaseMade() {
+        if (WindowCaption(GetDlgItem(box_, IDOK)) != L"确定" ||
+            WindowCaption(GetDlgItem(box_, IDCANCEL)) != L"取消")
+            return "the buttons are not 确定 and 取消";
+        if (!PressButton(box_, IDOK)) return "no OK to press";
+        if (!Saw("GET /api/event?what=purchase&left=400", 10s)) return "nothing was bought";
+        if (!PumpUntil([&] { return !IsWindow(box_) && IsWindowEnabled(game_); }, 10s))
+            return "the question stays";
+        return "";
+    }
+
     std::string Restored() {
         Click(Middle(WindowRect(GetDlgItem(game_, 3005))));
         if (!PumpUntil([&] { return !IsZoomed(game_); }, 10s))
@@ -351,6 +404,10 @@ class PlayThrough {
                Step("login-typed", [&] { return TypeLogin("123456"); }) &&
                Step("game-window", [&] { return Submitted(); }) &&
                Step("playing", [&] { return Play(); }) &&
+               Step("game-notice", [&] { return Notice(); }) &&
+               Step("game-notice-read", [&] { return NoticeRead(); }) &&
+               Step("purchase-question", [&] { return PurchaseQuestion(); }) &&
+               Step("purchase-made", [&] { return PurchaseMade(); }) &&
                Step("game-window-restored", [&] { return Restored(); }) &&
                Step("game-window-maximised-again", [&] { return Maximised(); }) &&
                Step("boss-key-dialog", [&] { return BossKeyDialog(); }) &&

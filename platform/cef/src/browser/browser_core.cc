@@ -1,5 +1,6 @@
 #include "browser/browser_core.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "browser/net_errors.h"
@@ -183,6 +184,7 @@ void BrowserCore::ReportPendingError() {
 void BrowserCore::Close() {
     if (stage_ >= Stage::kClosing) return;
     stage_ = Stage::kClosing;
+    DismissDialogs();
     if (delegate_.DoClose()) return;  // the owner destroys the window itself
     if (!delegate_.DestroyWindow()) Finish();
 }
@@ -191,6 +193,7 @@ void BrowserCore::Finish() {
     if (closed()) return;
     stage_ = Stage::kClosed;
     trace_("closed");
+    DismissDialogs();
     delegate_.ReleaseView();
     directory_.CloseTarget(target_id_);
     directory_.Remove(id_);
@@ -248,6 +251,12 @@ void BrowserCore::SetShown(bool shown) {
     if (closed()) return;
     trace_(shown ? "shown" : "hidden");
     shown ? StartScreencast() : StopScreencast();
+    // A dialog never stands on the desktop for a window nobody can see.
+    if (dialog_open_) {
+        delegate_.ShowDialog(shown);
+    } else if (shown) {
+        OpenNextDialog();
+    }
 }
 
 void BrowserCore::StartScreencast() {
@@ -306,125 +315,174 @@ std::string BrowserCore::TakePendingPopupUrl() {
     return url;
 }
 
+// ---- the page's dialogs ----
+
+// The page is blocked until its dialog is answered; a second page dialog (a cross-site
+// sub-frame runs on its own) waits for the first.
+void BrowserCore::OnDialogOpening(const events::JavascriptDialogOpening& opening,
+                                  const std::string& session) {
+    const PageDialog dialog = PageDialog::For(opening);
+    trace_("dialog");
+    if (stage_ >= Stage::kClosing) {  // nobody is left to answer it
+        SendOn(session, dialog.Dismissed());
+        return;
+    }
+    dialogs_.push_back({session, dialog});
+    waiting_dialogs_ = dialogs_.size();
+    OpenNextDialog();
+}
+
+void BrowserCore::OpenNextDialog() {
+    if (dialog_open_ || dialogs_.empty()) return;
+    // Asking may first bring news of the window (SetShown), which may open the dialog itself.
+    const bool shown = delegate_.WindowShown();
+    if (!shown || dialog_open_ || dialogs_.empty()) return;
+    dialog_open_ = true;
+    delegate_.OpenDialog(dialogs_.front().dialog);
+}
+
+void BrowserCore::AnswerDialog(bool ok, const std::string& typed) {
+    if (!dialog_open_ || dialogs_.empty()) return;
+    const WaitingDialog answered = std::move(dialogs_.front());
+    dialogs_.pop_front();
+    waiting_dialogs_ = dialogs_.size();
+    dialog_open_ = false;
+    SendOn(answered.session, answered.dialog.Answer(ok, typed));
+    if (!closed()) OpenNextDialog();
+}
+
+// The engine ended a dialog the player had not answered (its page went away, say).
+void BrowserCore::OnDialogClosed(const std::string& session) {
+    auto it = std::find_if(dialogs_.begin(), dialogs_.end(),
+                           [&session](const WaitingDialog& d) { return d.session == session; });
+    if (it == dialogs_.end()) return;
+    if (it == dialogs_.begin() && dialog_open_) {
+        dialog_open_ = false;
+        delegate_.CloseDialog();
+    }
+    dialogs_.erase(it);
+    waiting_dialogs_ = dialogs_.size();
+    OpenNextDialog();
+}
+
+void BrowserCore::DismissDialogs() {
+    if (dialog_open_) {
+        dialog_open_ = false;
+        delegate_.CloseDialog();
+    }
+    for (const WaitingDialog& waiting : dialogs_)
+        SendOn(waiting.session, waiting.dialog.Dismissed());
+    dialogs_.clear();
+    waiting_dialogs_ = 0;
+}
+
 // ---- engine events ----
 
 void BrowserCore::OnPageEvent(const std::string& method, const Json& params,
                               const std::string& session) {
     if (closed()) return;
-    if (method == events::kRequestPaused) {
-        OnRequestPaused(params, session);
-    } else if (method == events::kAttachedToTarget) {
-        OnTargetAttached(params, session);
-    } else if (method == events::kDetachedFromTarget) {
-        OnTargetDetached(params);
-    } else if (method == events::kLoadingFailed) {
-        OnLoadingFailed(params);
-    } else if (method == events::kLoadingFinished) {
-        navigations_.erase(params.value("requestId", ""));
-    } else if (method == events::kFrameAttached) {
-        delegate_.SetFrameParent(params.value("frameId", ""), params.value("parentFrameId", ""));
-    } else if (method == events::kFrameNavigated) {
-        OnFrameNavigated(params.value("frame", Json::object()));
-    } else if (method == events::kFrameDetached) {
-        // A frame that moves to a process of its own is detached with reason "swap" and lives on.
-        if (params.value("reason", "remove") == "remove") {
-            delegate_.RemoveFrame(params.value("frameId", ""));
-        }
-    } else if (method == events::kFrameStartedLoading) {
-        OnFrameLoading(params, true);
-    } else if (method == events::kFrameStoppedLoading) {
-        OnFrameLoading(params, false);
-    } else if (method == events::kWindowOpen) {
-        pending_popup_urls_.push_back(params.value("url", ""));
-    } else if (method == events::kJavascriptDialogOpening) {
-        // Nobody could answer a dialog of a page without a window: it is accepted at once.
-        SendOn(session, commands::AcceptJavaScriptDialog());
+    using namespace events;
+    if (auto paused = As<RequestPaused>(method, params)) {
+        OnRequestPaused(*paused, session);
+    } else if (auto attached = As<AttachedToTarget>(method, params)) {
+        OnTargetAttached(*attached, session);
+    } else if (auto detached = As<DetachedFromTarget>(method, params)) {
+        OnTargetDetached(*detached);
+    } else if (auto failed = As<LoadingFailed>(method, params)) {
+        OnLoadingFailed(*failed);
+    } else if (auto finished = As<LoadingFinished>(method, params)) {
+        navigations_.erase(finished->request_id);
+    } else if (auto frame = As<FrameAttached>(method, params)) {
+        delegate_.SetFrameParent(frame->frame_id, frame->parent_frame_id);
+    } else if (auto navigated = As<FrameNavigated>(method, params)) {
+        OnFrameNavigated(navigated->frame);
+    } else if (auto gone = As<FrameDetached>(method, params)) {
+        if (gone->removed) delegate_.RemoveFrame(gone->frame_id);
+    } else if (auto started = As<FrameStartedLoading>(method, params)) {
+        OnFrameLoading(started->frame_id, true);
+    } else if (auto stopped = As<FrameStoppedLoading>(method, params)) {
+        OnFrameLoading(stopped->frame_id, false);
+    } else if (auto opened = As<WindowOpen>(method, params)) {
+        pending_popup_urls_.push_back(opened->url);
+    } else if (auto dialog = As<JavascriptDialogOpening>(method, params)) {
+        OnDialogOpening(*dialog, session);
+    } else if (As<JavascriptDialogClosed>(method, params)) {
+        OnDialogClosed(session);
     }
 }
 
-void BrowserCore::OnTargetAttached(const Json& params, const std::string& parent_session) {
-    const std::string child = params.value("sessionId", "");
-    const Json info = params.value("targetInfo", Json::object());
+void BrowserCore::OnTargetAttached(const events::AttachedToTarget& attached,
+                                   const std::string& parent_session) {
+    const std::string& child = attached.session_id;
     if (child.empty()) return;
-    if (info.value("type", "") != "iframe") {
+    if (attached.target.type != "iframe") {
         // Workers and the like: not this library's concern, but they wait for a go-ahead.
         SendOn(child, commands::RunIfWaitingForDebugger());
         SendOn(parent_session, commands::DetachFromTarget(child));
         return;
     }
     // A cross-site sub-frame: its target id is the frame's id.
-    frame_sessions_[info.value("targetId", "")] = child;
+    frame_sessions_[attached.target.target_id] = child;
     directory_.BindSession(id_, child);
     EnableSession(child);
     SendOn(child, commands::RunIfWaitingForDebugger());
 }
 
-void BrowserCore::OnTargetDetached(const Json& params) {
-    const std::string child = params.value("sessionId", "");
+void BrowserCore::OnTargetDetached(const events::DetachedFromTarget& detached) {
+    const std::string& child = detached.session_id;
     if (child.empty() || child == session_id_) return;
     std::erase_if(frame_sessions_, [&child](const auto& entry) { return entry.second == child; });
     directory_.UnbindSession(id_, child);
 }
 
-void BrowserCore::OnRequestPaused(const Json& params, const std::string& session) {
-    const std::string request_id = params.value("requestId", "");
-    if (params.value("resourceType", "") != "Document") {
-        SendOn(session, commands::ContinueRequest(request_id));
+void BrowserCore::OnRequestPaused(const events::RequestPaused& paused, const std::string& session) {
+    if (paused.resource_type != "Document") {
+        SendOn(session, commands::ContinueRequest(paused.request_id));
         return;
     }
-    const Json request = params.value("request", Json::object());
-    const std::string url = request.value("url", "");
-    const bool redirect = params.contains("redirectedRequestId");
-    const std::string frame_id = params.value("frameId", "");
-    navigations_[params.value("networkId", request_id)] = {frame_id, url};
+    navigations_[paused.network_id] = {paused.frame_id, paused.url};
     const bool cancel =
-        delegate_.OnBeforeBrowse(frame_id, url, request.value("method", "GET"), redirect);
+        delegate_.OnBeforeBrowse(paused.frame_id, paused.url, paused.method, paused.redirect);
     if (closed()) return;
     // A vetoed navigation is reported aborted (ERR_ABORTED) through loadingFailed.
-    SendOn(session,
-           cancel ? commands::AbortRequest(request_id) : commands::ContinueRequest(request_id));
+    SendOn(session, cancel ? commands::AbortRequest(paused.request_id)
+                           : commands::ContinueRequest(paused.request_id));
 }
 
-void BrowserCore::OnLoadingFailed(const Json& params) {
-    if (params.value("type", "") != "Document") return;
-    auto it = navigations_.find(params.value("requestId", ""));
+void BrowserCore::OnLoadingFailed(const events::LoadingFailed& failed) {
+    if (failed.type != "Document") return;
+    auto it = navigations_.find(failed.request_id);
     if (it == navigations_.end()) return;
     const Navigation navigation = it->second;
     navigations_.erase(it);
-    const std::string text = params.value("errorText", "");
-    delegate_.OnLoadError(navigation.frame_id, NetErrorCode(text), NetErrorName(text),
-                          navigation.url);
+    delegate_.OnLoadError(navigation.frame_id, NetErrorCode(failed.error_text),
+                          NetErrorName(failed.error_text), navigation.url);
 }
 
-void BrowserCore::OnFrameNavigated(const Json& frame_info) {
-    const std::string frame_id = frame_info.value("id", "");
-    if (frame_id.empty()) return;
-    // An error page keeps the address that failed.
-    const std::string url = frame_info.contains("unreachableUrl")
-                                ? frame_info.value("unreachableUrl", "")
-                                : frame_info.value("url", "");
-    const bool main = frame_id == target_id_;
+void BrowserCore::OnFrameNavigated(const events::Frame& frame) {
+    if (frame.id.empty()) return;
+    const std::string& url = frame.ShownUrl();
+    const bool main = frame.id == target_id_;
     // The blank page that holds (or is to hold) an error page stands for the address that failed.
     const bool error_page =
         main && url == kBlankAddress && (pending_error_.has_value() || showing_error_);
     const std::string shown = error_page ? address_ : url;
     // The top frame of a sub-frame session has no parent there: it keeps the one the page's
     // session told.
-    std::optional<std::string> parent;
-    if (frame_info.contains("parentId") || main) parent = frame_info.value("parentId", "");
-    delegate_.UpdateFrame(frame_id, shown, frame_info.value("name", ""), parent);
+    std::optional<std::string> parent = frame.parent_id;
+    if (main && !parent) parent = "";
+    delegate_.UpdateFrame(frame.id, shown, frame.name, parent);
     if (!main) return;
     has_document_ = true;
     showing_error_ = error_page;
     if (url != kBlankAddress) address_ = url;
     OnRendererBack();
     RefreshHistory();
-    delegate_.OnAddressChange(frame_id, shown);
+    delegate_.OnAddressChange(frame.id, shown);
     if (error_page && pending_error_) ReportPendingError();
 }
 
-void BrowserCore::OnFrameLoading(const Json& params, bool started) {
-    const std::string frame_id = params.value("frameId", "");
+void BrowserCore::OnFrameLoading(const std::string& frame_id, bool started) {
     const bool main = frame_id == target_id_;
     if (main) {
         loading_ = started;

@@ -18,6 +18,7 @@
 #include "browser/browser_directory.h"
 #include "browser/crash_reload_policy.h"
 #include "browser/display_scale.h"
+#include "browser/page_dialog.h"
 #include "devtools/commands.h"
 
 namespace cef_detail {
@@ -41,7 +42,8 @@ class BrowserCore {
       public:
         // Keeps the browser alive while a reply is outstanding (held by the reply).
         virtual std::shared_ptr<void> KeepAlive() = 0;
-        // The window's client size in pixels, its display scale and whether it can be seen.
+        // The window's client size in pixels, its display scale and whether it can be seen now
+        // (asking may first report a change through SetShown).
         virtual std::pair<int, int> ClientSize() = 0;
         virtual DisplayScale ViewScale() = 0;
         virtual bool WindowShown() = 0;
@@ -76,6 +78,15 @@ class BrowserCore {
         // The page's renderer process ended; engine_status is the engine's word for how.
         virtual void OnRenderProcessTerminated(const std::string& engine_status) = 0;
 
+        // A page's dialog for the player, who answers through AnswerDialog. One at a time, and
+        // only while the window can be seen.
+        virtual void OpenDialog(const PageDialog& dialog) = 0;
+        // The open dialog goes out of sight with the window and comes back with it, as it was.
+        virtual void ShowDialog(bool shown) = 0;
+        // The open dialog goes without the player's answer (the browser closes, or the engine
+        // ended the dialog itself).
+        virtual void CloseDialog() = 0;
+
       protected:
         ~Delegate() = default;
     };
@@ -94,7 +105,8 @@ class BrowserCore {
     void Start();
     // There is nothing to show the browser in: it is closed without ever reaching the engine.
     void Abandon();
-    // CloseBrowser, on TID_UI. Unload dialogs are accepted either way.
+    // CloseBrowser, on TID_UI. The page's dialogs are closed and refused; the page is not asked
+    // whether it may be left.
     void Close();
     // The window is gone (or there never was one): the browser is closed for good.
     void Finish();
@@ -130,6 +142,9 @@ class BrowserCore {
     void ClearCache(const std::function<std::string()>& origin, std::function<void()> done);
     // The address of the oldest pop-up the page opened and nobody has taken yet; empty if none.
     std::string TakePendingPopupUrl();
+    // The player's answer to the open dialog (PageDialog::Answer); the next dialog waiting, if
+    // any, opens. Nothing when no dialog is open.
+    void AnswerDialog(bool ok, const std::string& typed);
 
     int id() const { return id_; }
     // The address the page shows, or last asked for before it showed any.
@@ -143,11 +158,17 @@ class BrowserCore {
     bool can_go_forward() const { return can_go_forward_; }
     bool loading() const { return loading_; }
     bool has_document() const { return has_document_; }
+    // Dialogs of the page not yet answered, the open one included. Any thread.
+    std::size_t waiting_dialogs() const { return waiting_dialogs_; }
 
   private:
     struct Navigation {
         std::string frame_id;
         std::string url;
+    };
+    struct WaitingDialog {
+        std::string session;  // the one that opened it, which takes the answer
+        PageDialog dialog;
     };
 
     void Advance(Stage next);
@@ -159,12 +180,20 @@ class BrowserCore {
     void StartScreencast();
     void StopScreencast();
     void RefreshHistory();
-    void OnTargetAttached(const Json& params, const std::string& parent_session);
-    void OnTargetDetached(const Json& params);
-    void OnRequestPaused(const Json& params, const std::string& session);
-    void OnLoadingFailed(const Json& params);
-    void OnFrameNavigated(const Json& frame);
-    void OnFrameLoading(const Json& params, bool started);
+    void OnTargetAttached(const events::AttachedToTarget& attached,
+                          const std::string& parent_session);
+    void OnTargetDetached(const events::DetachedFromTarget& detached);
+    void OnRequestPaused(const events::RequestPaused& paused, const std::string& session);
+    void OnLoadingFailed(const events::LoadingFailed& failed);
+    void OnFrameNavigated(const events::Frame& frame);
+    void OnFrameLoading(const std::string& frame_id, bool started);
+    void OnDialogOpening(const events::JavascriptDialogOpening& opening,
+                         const std::string& session);
+    void OnDialogClosed(const std::string& session);
+    // Puts the oldest waiting dialog before the player when none is and the window is seen.
+    void OpenNextDialog();
+    // Every waiting dialog is refused and the open one closed.
+    void DismissDialogs();
     // The page's error page in place of address_: OnLoadError on the top frame.
     void ReportPendingError();
     // The page whose renderer ended has one again: its screen stream starts again if shown.
@@ -198,6 +227,10 @@ class BrowserCore {
     // Cross-site sub-frames running in a process of their own: frame id -> their session.
     std::map<std::string, std::string> frame_sessions_;
     std::deque<std::string> pending_popup_urls_;
+    // In the order they came; the front one is before the player while dialog_open_.
+    std::deque<WaitingDialog> dialogs_;
+    bool dialog_open_ = false;
+    std::atomic<std::size_t> waiting_dialogs_{0};  // dialogs_.size(), for any thread
 };
 
 }  // namespace cef_detail

@@ -89,15 +89,12 @@ void BrowserImpl::SendToPage(Command command, Connection::Reply reply) {
 
 // ---- the frame path (reader thread and any thread) ----
 
-void BrowserImpl::OnScreencastFrame(Json& params) {
+void BrowserImpl::OnScreencastFrame(events::ScreencastFrame frame) {
     ++received_frames_;
     // Acknowledge first so the engine can start on the next frame while this one is decoded.
-    SendOnSession(&connection_, core_.session_id(),
-                  commands::AckScreencastFrame(params.value("sessionId", 0)));
+    SendOnSession(&connection_, core_.session_id(), commands::AckScreencastFrame(frame.session));
     std::lock_guard lock(painter_mutex_);
-    if (painter_ && params["data"].is_string()) {
-        painter_->Submit(std::move(params["data"].get_ref<std::string&>()));
-    }
+    if (painter_ && !frame.data.empty()) painter_->Submit(std::move(frame.data));
 }
 
 // Decoder thread: the page's picture has been still for a moment; the engine's lossless
@@ -304,10 +301,35 @@ void BrowserImpl::OnRenderProcessTerminated(const std::string& engine_status) {
     }
 }
 
+// ---- the page's dialogs (TID_UI) ----
+
+void BrowserImpl::OpenDialog(const PageDialog& dialog) {
+    CefRefPtr<BrowserImpl> self = this;
+    const int serial = ++dialog_serial_;
+    dialog_window_ = std::make_unique<PageDialogWindow>(
+        hwnd_, dialog, [self, serial](bool ok, const std::string& typed) {
+            // An answer to a dialog that has gone meanwhile (closed with the browser) is
+            // nobody's.
+            if (serial != self->dialog_serial_) return;
+            // The page has its answer before the window goes (see PageDialogWindow::Finish).
+            std::unique_ptr<PageDialogWindow> answered = std::move(self->dialog_window_);
+            self->core_.AnswerDialog(ok, typed);
+        });
+}
+
+void BrowserImpl::ShowDialog(bool shown) {
+    if (dialog_window_) dialog_window_->Show(shown);
+}
+
+void BrowserImpl::CloseDialog() {
+    ++dialog_serial_;
+    dialog_window_.reset();
+}
+
 // ---- closing ----
 
 void BrowserImpl::CloseBrowser(bool force_close) {
-    (void)force_close;  // unload dialogs are accepted at once either way
+    (void)force_close;  // the page is not asked whether it may be left, either way
     // Always later, on TID_UI: callers may be walking their list of browsers.
     CefRefPtr<BrowserImpl> self = this;
     PostToThread(TID_UI, [self] { self->CloseOnUi(); });
@@ -404,11 +426,13 @@ void BrowserImpl::OnContextMenuRequested(int x, int y) {
     CefRefPtr<BrowserImpl> self = this;
     // The page finds its element in CSS pixels; the menu opens at the window's pixel.
     const DisplayScale scale = ViewScale();
-    SendToPage(commands::EvaluateForValue(HitTestScript(int(scale.ToCss(x)), int(scale.ToCss(y)))),
+    SendToPage(commands::EvaluateForValue(
+                   PageHit::Script(int(scale.ToCss(x)), int(scale.ToCss(y)))),
                [self, x, y](const Json& result, const ProtocolError* error) {
                    HWND hwnd = self->hwnd_;
                    if (self->closed() || !hwnd) return;
-                   const Json hit = error ? Json::object() : commands::EvaluatedValue(result);
+                   const PageHit hit =
+                       PageHit::Read(error ? Json::object() : commands::EvaluatedValue(result));
                    RunContextMenu(self, *self, hwnd, x, y, hit);
                });
 }

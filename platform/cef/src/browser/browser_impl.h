@@ -16,6 +16,7 @@
 #include "browser/browser_window.h"
 #include "browser/context_menu.h"
 #include "browser/frame_impl.h"
+#include "browser/page_dialog_window.h"
 #include "cef/cef_browser.h"
 
 namespace cef_detail {
@@ -93,13 +94,15 @@ class BrowserImpl : public CefBrowser,
     // TID_UI: the address of the oldest pop-up the page opened and nobody has taken yet.
     std::string TakePendingPopupUrl() { return core_.TakePendingPopupUrl(); }
     // Reader thread: a screencast frame of this browser's page.
-    void OnScreencastFrame(Json& params);
+    void OnScreencastFrame(events::ScreencastFrame frame);
     // Painted frames so far (for measurements).
     std::uint64_t painted_frames();
     // Lossless pictures of a still page shown so far (for measurements).
     std::uint64_t lossless_pictures_shown();
     // Screencast frames the engine has delivered so far (for measurements).
     std::uint64_t received_frames() const { return received_frames_; }
+    // The page's dialogs not yet answered (any thread).
+    int waiting_dialogs() const { return int(core_.waiting_dialogs()); }
     // Colour (0x00RRGGBB) of a pixel of the newest frame; -1 when there is none.
     long long PixelAt(int x, int y);
 
@@ -121,7 +124,7 @@ class BrowserImpl : public CefBrowser,
     std::shared_ptr<void> KeepAlive() override;
     std::pair<int, int> ClientSize() override;
     DisplayScale ViewScale() override;
-    bool WindowShown() override { return window_ && window_->shown(); }
+    bool WindowShown() override { return window_ && window_->RefreshShown(); }
     void OnAfterCreated() override;
     bool DoClose() override;
     bool DestroyWindow() override;
@@ -139,6 +142,9 @@ class BrowserImpl : public CefBrowser,
     void OnFrameLoading(const std::string& frame_id, bool started, bool main) override;
     void OnAddressChange(const std::string& frame_id, const std::string& url) override;
     void OnRenderProcessTerminated(const std::string& engine_status) override;
+    void OpenDialog(const PageDialog& dialog) override;
+    void ShowDialog(bool shown) override;
+    void CloseDialog() override;
 
     CefRefPtr<CefLifeSpanHandler> LifeSpanHandler();
     CefRefPtr<CefLoadHandler> LoadHandler();
@@ -154,6 +160,8 @@ class BrowserImpl : public CefBrowser,
     std::atomic<HWND> hwnd_{nullptr};
     std::atomic<std::uint64_t> received_frames_{0};
     std::unique_ptr<BrowserWindow> window_;
+    std::unique_ptr<PageDialogWindow> dialog_window_;  // the page's open dialog
+    int dialog_serial_ = 0;     // which dialog an answer is for (answers arrive later)
     std::mutex painter_mutex_;  // the reader thread hands frames to painter_
     std::unique_ptr<FramePainter> painter_;
 

@@ -69,7 +69,7 @@ void BrowserRegistry::Listen(Connection& connection) {
         [this](const std::string& method, const Json& params, const std::string& session_id) {
             routes_.OnEvent(method, params, session_id);
         });
-    connection.AddIoListener(std::string(events::kScreencastFrame),
+    connection.AddIoListener(std::string(events::ScreencastFrame::kMethod),
                              [this](const std::string&, Json& params, const std::string& session) {
                                  return OnScreencastFrame(params, session);
                              });
@@ -121,7 +121,7 @@ void BrowserRegistry::OnPopupTarget(int opener_id, const std::string& target_id,
 
 bool BrowserRegistry::OnScreencastFrame(Json& params, const std::string& session_id) {
     if (CefRefPtr<BrowserImpl> browser = Find(routes_.BySession(session_id))) {
-        browser->OnScreencastFrame(params);
+        browser->OnScreencastFrame(events::ScreencastFrame::Take(params));
         return true;
     }
     return false;  // a page that is not a browser's (a measurement, for instance)
@@ -140,6 +140,15 @@ long long FramesPaintedIn(HWND browser_window) {
 long long LosslessPicturesShownIn(HWND browser_window) {
     CefRefPtr<BrowserImpl> browser = BrowserRegistry::Get().ByWindow(browser_window);
     return browser ? static_cast<long long>(browser->lossless_pictures_shown()) : -1;
+}
+
+}  // namespace cef_detail
+
+namespace cef_detail {
+
+int PageDialogsWaiting(HWND browser_window) {
+    CefRefPtr<BrowserImpl> browser = BrowserRegistry::Get().ByWindow(browser_window);
+    return browser ? browser->waiting_dialogs() : -1;
 }
 
 }  // namespace cef_detail

@@ -72,13 +72,16 @@ void BrowserRoutes::OnEvent(const std::string& method, const Json& params,
         }
         return;
     }
-    if (method == events::kTargetCreated) {
-        OnTargetCreated(params.value("targetInfo", Json::object()));
-    } else if (method == events::kTargetInfoChanged) {
-        OnTargetInfoChanged(params.value("targetInfo", Json::object()));
-    } else if (method == events::kTargetDestroyed || method == events::kDetachedFromTarget) {
-        OnTargetGone(method, params);
-    } else if (method == events::kTargetCrashed) {
+    using namespace events;
+    if (auto created = As<TargetCreated>(method, params)) {
+        OnTargetCreated(created->target);
+    } else if (auto changed = As<TargetInfoChanged>(method, params)) {
+        OnTargetInfoChanged(changed->target);
+    } else if (auto destroyed = As<TargetDestroyed>(method, params)) {
+        OnTargetGone(destroyed->target_id, true);
+    } else if (auto detached = As<DetachedFromTarget>(method, params)) {
+        OnTargetGone(detached->target_id, false);
+    } else if (method == kTargetCrashed) {
         if (std::optional<TargetCrashed> crashed = ReadTargetCrashed(params)) {
             if (std::optional<int> browser = ByTarget(crashed->target_id))
                 browsers_.OnRendererEnded(*browser, crashed->status);
@@ -86,36 +89,31 @@ void BrowserRoutes::OnEvent(const std::string& method, const Json& params,
     }
 }
 
-void BrowserRoutes::OnTargetCreated(const Json& info) {
-    if (info.value("type", "") != "page") return;
-    std::optional<int> opener = ByTarget(info.value("openerId", ""));
+void BrowserRoutes::OnTargetCreated(const events::TargetInfo& target) {
+    if (target.type != "page") return;
+    std::optional<int> opener = ByTarget(target.opener_id);
     if (!opener || !connection_) return;
-    browsers_.OnPopupTarget(*opener, info.value("targetId", ""), info.value("url", ""));
+    browsers_.OnPopupTarget(*opener, target.target_id, target.url);
 }
 
-void BrowserRoutes::OnTargetInfoChanged(const Json& info) {
-    const std::string target = info.value("targetId", "");
+void BrowserRoutes::OnTargetInfoChanged(const events::TargetInfo& target) {
     bool closing = false;
     {
         std::lock_guard lock(mutex_);
-        closing = closing_targets_.count(target) != 0;
+        closing = closing_targets_.count(target.target_id) != 0;
     }
     // Still there after it was asked to close: the close was lost; ask again.
     Connection* connection = connection_;
-    if (closing && connection) SendToEngine(*connection, commands::CloseTarget(target));
+    if (closing && connection) SendToEngine(*connection, commands::CloseTarget(target.target_id));
 }
 
-void BrowserRoutes::OnTargetGone(const std::string& method, const Json& params) {
+void BrowserRoutes::OnTargetGone(const std::string& target_id, bool destroyed) {
     // The page went away on its own (window.close(), engine gone): close its browser too.
-    const std::string target =
-        params.contains("targetId")
-            ? params.value("targetId", "")
-            : params.value("targetInfo", Json::object()).value("targetId", "");
-    if (method == events::kTargetDestroyed) {
+    if (destroyed) {
         std::lock_guard lock(mutex_);
-        closing_targets_.erase(target);
+        closing_targets_.erase(target_id);
     }
-    if (std::optional<int> browser = ByTarget(target)) browsers_.OnPageGone(*browser);
+    if (std::optional<int> browser = ByTarget(target_id)) browsers_.OnPageGone(*browser);
 }
 
 }  // namespace cef_detail

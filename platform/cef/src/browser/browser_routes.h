@@ -67,9 +67,10 @@ class BrowserRoutes {
     void OnEvent(const std::string& method, const Json& params, const std::string& session_id);
 
   private:
-    void OnTargetCreated(const Json& target_info);
-    void OnTargetInfoChanged(const Json& target_info);
-    void OnTargetGone(const std::string& method, const Json& params);
+    void OnTargetCreated(const events::TargetInfo& target);
+    void OnTargetInfoChanged(const events::TargetInfo& target);
+    // destroyed: the engine reported the target destroyed (not merely detached).
+    void OnTargetGone(const std::string& target_id, bool destroyed);
 
     Browsers& browsers_;
     std::atomic<Connection*> connection_{nullptr};

@@ -108,6 +108,11 @@ BrowserWindow::BrowserWindow(const CefWindowInfo& info, Connection& connection, 
 
 int BrowserWindow::Dpi() const { return int(WindowDpi(hwnd_)); }
 
+bool BrowserWindow::RefreshShown() {
+    if (hwnd_ && delegate_) CheckShown();
+    return shown_;
+}
+
 void BrowserWindow::CheckShown() {
     const bool shown = CanBeSeen(hwnd_);
     if (shown == shown_) return;

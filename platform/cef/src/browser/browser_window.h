@@ -54,10 +54,13 @@ class BrowserWindow {
     BrowserWindow& operator=(const BrowserWindow&) = delete;
 
     HWND hwnd() const { return hwnd_; }
-    // Whether the window can be seen now (see Delegate::OnWindowShownChanged).
+    // Whether the window could be seen when last checked (see Delegate::OnWindowShownChanged).
     bool shown() const { return shown_; }
     // The window's DPI now (96 where the system cannot tell a window's own DPI).
     int Dpi() const;
+    // Checks now whether the window can be seen (the delegate hears of a change first, as from
+    // the periodic check) and returns it.
+    bool RefreshShown();
     // Destroys the window (TID_UI); the delegate hears of it through OnWindowDestroyed.
     void Destroy();
 

@@ -8,16 +8,18 @@ namespace {
 
 class ContextMenuParams : public CefContextMenuParams {
   public:
-    ContextMenuParams(int x, int y, const Json& hit) : x_(x), y_(y) {
-        link_ = hit.value("link", "");
-        page_ = hit.value("pageUrl", "");
-        frame_ = hit.value("frameUrl", "");
-        selection_ = hit.value("selection", "");
-        editable_ = hit.value("editable", false);
+    ContextMenuParams(int x, int y, const PageHit& hit)
+        : x_(x),
+          y_(y),
+          link_(hit.link),
+          page_(hit.page_url),
+          frame_(hit.frame_url),
+          selection_(hit.selection),
+          editable_(hit.editable) {
         flags_ = CM_TYPEFLAG_PAGE;
-        if (hit.value("frame", false)) flags_ |= CM_TYPEFLAG_FRAME;
+        if (hit.frame) flags_ |= CM_TYPEFLAG_FRAME;
         if (!link_.empty()) flags_ |= CM_TYPEFLAG_LINK;
-        if (hit.value("media", false)) flags_ |= CM_TYPEFLAG_MEDIA;
+        if (hit.media) flags_ |= CM_TYPEFLAG_MEDIA;
         if (!selection_.empty()) flags_ |= CM_TYPEFLAG_SELECTION;
         if (editable_) flags_ |= CM_TYPEFLAG_EDITABLE;
     }
@@ -130,24 +132,8 @@ class MenuCallback : public CefRunContextMenuCallback {
 
 }  // namespace
 
-std::string HitTestScript(int x, int y) {
-    return "(() => { const e = document.elementFromPoint(" + std::to_string(x) + ", " +
-           std::to_string(y) +
-           ");"
-           " const a = e && e.closest ? e.closest('a[href]') : null;"
-           " const t = e ? e.tagName : '';"
-           " const plain = "
-           "['button','submit','checkbox','radio','reset','image','file','color','range'];"
-           " const editable = !!e && (e.isContentEditable || t === 'TEXTAREA' ||"
-           "   (t === 'INPUT' && !plain.includes(e.type)));"
-           " const frame = t === 'IFRAME' || t === 'FRAME';"
-           " return { link: a ? a.href : '', selection: String(getSelection()), editable,"
-           "   media: /^(IMG|VIDEO|AUDIO|CANVAS)$/.test(t), frame,"
-           "   frameUrl: frame ? (e.src || '') : location.href, pageUrl: location.href }; })()";
-}
-
 void RunContextMenu(CefRefPtr<CefBrowser> keep, ContextMenuHost& host, HWND window, int x, int y,
-                    const Json& hit) {
+                    const PageHit& hit) {
     CefBrowser& browser = *keep;
     CefRefPtr<CefContextMenuParams> params = new ContextMenuParams(x, y, hit);
     CefRefPtr<MenuModel> model = new MenuModel;

@@ -7,6 +7,7 @@
 
 #include "cef/cef_browser.h"
 #include "cef/cef_context_menu_handler.h"
+#include "browser/page_hit.h"
 #include "devtools/commands.h"
 
 namespace cef_detail {
@@ -21,14 +22,10 @@ class ContextMenuHost {
     ~ContextMenuHost() = default;
 };
 
-// The page script that describes the element at (x, y); its value is what RunContextMenu
-// takes as hit.
-std::string HitTestScript(int x, int y);
-
 // TID_UI. Builds the usual items, lets the handler change them, shows a popup menu when any
 // item is left (or lets the handler show its own) and carries out the chosen command. host is
 // the browser itself; the menu keeps browser (and so host) alive while it may still act.
 void RunContextMenu(CefRefPtr<CefBrowser> browser, ContextMenuHost& host, HWND window, int x, int y,
-                    const Json& hit);
+                    const PageHit& hit);
 
 }  // namespace cef_detail

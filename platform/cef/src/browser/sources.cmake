@@ -8,6 +8,7 @@ target_sources(cef PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/frame_impl.cc
   ${CMAKE_CURRENT_LIST_DIR}/frame_painter.cc
   ${CMAKE_CURRENT_LIST_DIR}/menu_defaults.cc
+  ${CMAKE_CURRENT_LIST_DIR}/page_dialog_window.cc
   ${CMAKE_CURRENT_LIST_DIR}/popup_opener.cc
 )
 # IMM reads the input method's results.

@@ -15,6 +15,8 @@ namespace cef_detail {
 namespace {
 
 constexpr UINT kRunTasks = WM_APP + 1;
+// The atom of the standard dialog class "#32770".
+constexpr ULONG_PTR kDialogClassAtom = 32770;
 
 // A queue of work for one thread. The UI thread is woken through a message-only window, so
 // tasks also run while a modal loop (message box, window move) pumps that thread.
@@ -74,6 +76,13 @@ class TaskThread {
     void RunMessageLoop() {
         MSG msg;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            // A modeless dialog of this thread (a page's JavaScript dialog) gets the dialog
+            // keys: Enter, Escape, Tab.
+            HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+            if (root && GetClassLongPtrW(root, GCW_ATOM) == kDialogClassAtom &&
+                IsDialogMessageW(root, &msg)) {
+                continue;
+            }
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }

@@ -30,5 +30,8 @@ long long FramesPaintedIn(HWND browser_window);
 // Lossless pictures of the page shown in that window so far, once the page was still; -1 as
 // above.
 long long LosslessPicturesShownIn(HWND browser_window);
+// JavaScript dialogs of that browser's page not yet answered, the one before the player
+// included; -1 as above.
+int PageDialogsWaiting(HWND browser_window);
 
 }  // namespace cef_detail

@@ -69,7 +69,11 @@ Command AbortRequest(const std::string& request_id) {
     return {"Fetch.failRequest", {{"requestId", request_id}, {"errorReason", "Aborted"}}};
 }
 
-Command AcceptJavaScriptDialog() { return {"Page.handleJavaScriptDialog", {{"accept", true}}}; }
+Command HandleJavaScriptDialog(bool accept, const std::optional<std::string>& prompt_text) {
+    Json params = {{"accept", accept}};
+    if (accept && prompt_text) params["promptText"] = *prompt_text;
+    return {"Page.handleJavaScriptDialog", std::move(params)};
+}
 
 Command EmulateFocus() { return {"Emulation.setFocusEmulationEnabled", {{"enabled", true}}}; }
 
@@ -108,8 +112,9 @@ std::string CapturedPicture(const Json& reply) {
 
 Command GetFrameTree() { return {"Page.getFrameTree", Json::object()}; }
 
-Json FrameTreeRoot(const Json& reply) {
-    return reply.value("frameTree", Json::object()).value("frame", Json::object());
+events::Frame FrameTreeRoot(const Json& reply) {
+    const Json& tree = reply.is_object() ? reply.value("frameTree", Json::object()) : Json();
+    return events::Frame::Read(tree.is_object() ? tree.value("frame", Json::object()) : Json());
 }
 
 Command Navigate(const std::string& url) { return {"Page.navigate", {{"url", url}}}; }

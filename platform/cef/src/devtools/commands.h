@@ -1,6 +1,6 @@
-// The DevTools commands the library sends and the events it reads: the one place that knows
-// their method names and fields. Free of Win32; the windows unpack their messages into the
-// plain values taken here.
+// The DevTools commands the library sends and the readers of their replies: the one place that
+// knows their method names and fields (the events it reads are in events.h). Free of Win32; the
+// windows unpack their messages into the plain values taken here.
 #pragma once
 
 #include <optional>
@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "devtools/connection.h"
+#include "devtools/events.h"
 
 namespace cef_detail {
 
@@ -23,26 +24,6 @@ bool SendOnSession(Connection* connection, const std::string& session, Command c
                    Connection::Reply reply = {});
 // Sends command to the engine itself (the browser-level target).
 void SendToEngine(Connection& connection, Command command, Connection::Reply reply = {});
-
-// Event methods the library listens to.
-namespace events {
-inline constexpr std::string_view kTargetCreated = "Target.targetCreated";
-inline constexpr std::string_view kTargetInfoChanged = "Target.targetInfoChanged";
-inline constexpr std::string_view kTargetDestroyed = "Target.targetDestroyed";
-inline constexpr std::string_view kAttachedToTarget = "Target.attachedToTarget";
-inline constexpr std::string_view kDetachedFromTarget = "Target.detachedFromTarget";
-inline constexpr std::string_view kRequestPaused = "Fetch.requestPaused";
-inline constexpr std::string_view kLoadingFailed = "Network.loadingFailed";
-inline constexpr std::string_view kLoadingFinished = "Network.loadingFinished";
-inline constexpr std::string_view kFrameAttached = "Page.frameAttached";
-inline constexpr std::string_view kFrameNavigated = "Page.frameNavigated";
-inline constexpr std::string_view kFrameDetached = "Page.frameDetached";
-inline constexpr std::string_view kFrameStartedLoading = "Page.frameStartedLoading";
-inline constexpr std::string_view kFrameStoppedLoading = "Page.frameStoppedLoading";
-inline constexpr std::string_view kWindowOpen = "Page.windowOpen";
-inline constexpr std::string_view kJavascriptDialogOpening = "Page.javascriptDialogOpening";
-inline constexpr std::string_view kScreencastFrame = "Page.screencastFrame";
-}  // namespace events
 
 namespace commands {
 
@@ -79,7 +60,10 @@ Command AutoAttachSubTargets();
 Command ContinueRequest(const std::string& request_id);
 // The engine reports the navigation as aborted (ERR_ABORTED) through Network.loadingFailed.
 Command AbortRequest(const std::string& request_id);
-Command AcceptJavaScriptDialog();
+// Answers the page's open dialog: accept is OK (or leave, for the leave-page question);
+// prompt_text is what a prompt returns when accepted (given for prompts only).
+Command HandleJavaScriptDialog(bool accept,
+                               const std::optional<std::string>& prompt_text = std::nullopt);
 
 // The page behaves as if its window had the focus, whichever window has it.
 Command EmulateFocus();
@@ -99,8 +83,8 @@ Command CaptureLosslessPicture();
 std::string CapturedPicture(const Json& reply);
 
 Command GetFrameTree();
-// The top frame of the reply (an empty object when there is none).
-Json FrameTreeRoot(const Json& reply);
+// The top frame of the reply (empty when there is none).
+events::Frame FrameTreeRoot(const Json& reply);
 Command Navigate(const std::string& url);
 Command NavigateFrame(const std::string& frame_id, const std::string& url);
 Command Reload(bool ignore_cache = false);
