@@ -194,7 +194,9 @@ Pixels ReadPixels(HWND dialog, HWND label) {
     for (int y = 0; y < rc.bottom; ++y) {
         for (int x = 0; x < rc.right; ++x) {
             const COLORREF c = ::GetPixel(dc, x, y);
-            p.hasText |= c == kText;
+            // Smoothed text blends into what lies behind it: a pixel nearer the text's white than
+            // the blue behind it is text.
+            p.hasText |= GetRValue(c) > 127 && GetGValue(c) > 127;
             p.hasBehindText |= c == kBehindText;
         }
     }
