@@ -111,14 +111,14 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--region" && i + 1 < argc) {
-            const std::string spec = argv[++i];
-            const auto eq = spec.find('=');
+            const std::string region = argv[++i];
+            const auto eq = region.find('=');
             Region r;
-            if (eq == std::string::npos || !ParseRect(spec.c_str() + eq + 1, r)) {
-                std::fprintf(stderr, "--region NAME=X,Y,W,H, not %s\n", spec.c_str());
+            if (eq == std::string::npos || !ParseRect(region.c_str() + eq + 1, r)) {
+                std::fprintf(stderr, "--region NAME=X,Y,W,H, not %s\n", region.c_str());
                 return 2;
             }
-            r.name = spec.substr(0, eq);
+            r.name = region.substr(0, eq);
             regions.push_back(r);
         } else if (arg == "--crops" && i + 2 < argc) {
             crops_path = argv[++i];
