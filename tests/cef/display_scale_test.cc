@@ -1,10 +1,11 @@
 // Browsers on a 144-DPI display (150 %), against the real engine under Wine: a browser that
 // follows its window's DPI lays its page out at devicePixelRatio 1.5 in a CSS viewport of the
-// window's pixels / 1.5, its picture fills the window at full size, and a click lands on the
-// element under the pointer; a browser fixed at ratio 1 stays as on a 96-DPI display. And a
-// game page gets WebGL from the engine's switches.
+// window's pixels / 1.5, its pictures come at the window's full pixel size, and a click lands
+// on the element under the pointer; a browser fixed at ratio 1 stays as on a 96-DPI display; a
+// DPI change re-lays the page. And a game page gets WebGL from the engine's switches.
 //
-// (A DPI change while running cannot be made under Wine: a window's DPI stays the system's.)
+// (Wine never changes a window's DPI while running: the test sends WM_DPICHANGED itself, as
+// Windows does when a window moves to a monitor of another scale.)
 #include <winsock2.h>
 
 #include <windows.h>
@@ -45,8 +46,20 @@ class DisplayScaleTest : public ::testing::Test {
         if (browser && !WaitForPage(browser, "document.readyState === 'complete'")) return nullptr;
         return browser;
     }
+    static cef_detail::BrowserImpl* Impl(CefRefPtr<CefBrowser> browser) {
+        return dynamic_cast<cef_detail::BrowserImpl*>(browser.get());
+    }
     static long long Pixel(CefRefPtr<CefBrowser> browser, int x, int y) {
-        return dynamic_cast<cef_detail::BrowserImpl*>(browser.get())->PixelAt(x, y);
+        return Impl(browser)->PixelAt(x, y);
+    }
+    // Whether the newest picture has the window's full pixel size (nothing enlarged).
+    static bool FullSizePicture(CefRefPtr<CefBrowser> browser) {
+        const SIZE size = Impl(browser)->PictureSize();
+        return size.cx == kWidth && size.cy == kHeight;
+    }
+    static std::string PictureSizeText(CefRefPtr<CefBrowser> browser) {
+        const SIZE size = Impl(browser)->PictureSize();
+        return std::to_string(size.cx) + "x" + std::to_string(size.cy);
     }
     // Within what JPEG frames change of a flat colour (0xRRGGBB).
     static bool Near(long long pixel, long long colour) {
@@ -95,14 +108,18 @@ TEST_F(DisplayScaleTest, APageIsLaidOutAtItsWindowsRatioAndFillsTheWindow) {
                    Near(Pixel(browser, outside, outside), 0xFFFFFF);
         })) << std::hex
             << Pixel(browser, inside, inside) << " " << Pixel(browser, outside, outside);
-        // And the page's picture reaches the window's far corner.
+        // And the page's picture reaches the window's far corner, drawn at its full pixel size
+        // by the engine, the still picture as well as the stream.
         EXPECT_TRUE(Near(Pixel(browser, kWidth - 2, kHeight - 2), 0xFFFFFF));
+        EXPECT_TRUE(FullSizePicture(browser)) << PictureSizeText(browser);
+        EXPECT_TRUE(PumpUntil([&] { return Impl(browser)->lossless_pictures_shown() > 0; }));
+        EXPECT_TRUE(FullSizePicture(browser)) << PictureSizeText(browser);
         ASSERT_TRUE(CloseAllAndWait(client_.get()));
     }
 }
 
 // The pointer's window pixels reach the page as CSS pixels: a click lands on the element drawn
-// under it.
+// under it, and a wheel notch moves the page as far on the screen as at 96 DPI (120 pixels).
 TEST_F(DisplayScaleTest, AClickLandsOnTheElementUnderThePointer) {
     CefRefPtr<CefBrowser> browser = Open("/scale.html");
     ASSERT_TRUE(browser);
@@ -113,6 +130,53 @@ TEST_F(DisplayScaleTest, AClickLandsOnTheElementUnderThePointer) {
     PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(600, 375));
     EXPECT_TRUE(WaitForPage(browser, "clicks.length === 1")) << Evaluate(browser, "clicks").dump();
     EXPECT_EQ(Evaluate(browser, "clicks[0]"), "button 400,250");
+
+    POINT at{300, 150};  // the wheel's position comes in screen coordinates
+    ClientToScreen(window, &at);
+    PostMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-WHEEL_DELTA)), MAKELPARAM(at.x, at.y));
+    EXPECT_TRUE(WaitForPage(browser, "wheels.length === 1")) << Evaluate(browser, "wheels").dump();
+    EXPECT_EQ(Evaluate(browser, "wheels[0]"), "200,100 80");
+}
+
+// WM_DPICHANGED re-lays the page at the DPI it tells, and the pictures follow at full size.
+TEST_F(DisplayScaleTest, ADpiChangeReLaysThePage) {
+    CefRefPtr<CefBrowser> browser = Open("/scale.html");
+    ASSERT_TRUE(browser);
+    ASSERT_TRUE(WaitForPage(browser, "sizes() === '1.5 600x400'"));
+    HWND window = browser->GetHost()->GetWindowHandle();
+    struct Step {
+        int dpi;
+        const char* expected;  // devicePixelRatio, innerWidth x innerHeight
+        int square_end;        // window pixel where the CSS square (100..200) ends
+    };
+    for (const Step& step : {Step{96, "1 900x600", 200}, Step{144, "1.5 600x400", 300}}) {
+        SCOPED_TRACE(step.dpi);
+        RECT place{0, 0, kWidth, kHeight};  // a child keeps its place whatever is suggested
+        SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(step.dpi, step.dpi), LPARAM(&place));
+        EXPECT_TRUE(WaitForPage(browser, std::string("sizes() === '") + step.expected + "'"))
+            << Evaluate(browser, "sizes()").dump();
+        const int inside = step.square_end - 5, outside = step.square_end + 5;
+        EXPECT_TRUE(PumpUntil([&] {
+            return FullSizePicture(browser) && Near(Pixel(browser, inside, inside), 0x0000FF) &&
+                   Near(Pixel(browser, outside, outside), 0xFFFFFF);
+        })) << PictureSizeText(browser);
+    }
+}
+
+// The picture shows the part of the page scrolled to, at the ratio's size.
+TEST_F(DisplayScaleTest, AScrolledPageShowsThePartScrolledTo) {
+    CefRefPtr<CefBrowser> browser = Open("/scroll.html");
+    ASSERT_TRUE(browser);
+    ASSERT_TRUE(WaitForPage(browser, "devicePixelRatio === 1.5"));
+    Evaluate(browser, "scrollTo(0, 500)");
+    // The square now lies at CSS 100..200 x 200..300 of the viewport: window pixels 150..300 x
+    // 300..450.
+    EXPECT_TRUE(PumpUntil([&] {
+        return FullSizePicture(browser) && Near(Pixel(browser, 225, 440), 0x0000FF) &&
+               Near(Pixel(browser, 225, 460), 0xFFFFFF) && Near(Pixel(browser, 225, 290), 0xFFFFFF);
+    })) << std::hex
+        << Pixel(browser, 225, 440) << " " << Pixel(browser, 225, 460) << " "
+        << Pixel(browser, 225, 290) << " " << PictureSizeText(browser);
 }
 
 // A game page gets a WebGL context and draws with it.

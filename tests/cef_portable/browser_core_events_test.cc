@@ -396,7 +396,8 @@ TEST(BrowserCore, ScreenFramesStreamOnlyWhileTheWindowIsSeen) {
     EXPECT_EQ(b.Last("Emulation.setDeviceMetricsOverride")->params.value("width", 0), 640);
 }
 
-// The page is laid out in CSS pixels at the window's ratio, covering the whole window.
+// The page is laid out in CSS pixels at the window's ratio, covering the whole window, in a
+// view of the window's pixels.
 TEST(BrowserCore, TheViewportFollowsTheWindowsDisplayScale) {
     struct Case {
         const char* name;
@@ -421,6 +422,14 @@ TEST(BrowserCore, TheViewportFollowsTheWindowsDisplayScale) {
         EXPECT_EQ(params.value("width", 0), c.css_width);
         EXPECT_EQ(params.value("height", 0), c.css_height);
         EXPECT_DOUBLE_EQ(params.value("deviceScaleFactor", 0.0), c.scale.ratio());
+        if (c.scale.ratio() == 1) {
+            EXPECT_EQ(b.Count("Emulation.setVisibleSize"), 0u);
+            continue;
+        }
+        ASSERT_TRUE(b.Last("Emulation.setVisibleSize"));
+        const Json& view = b.Last("Emulation.setVisibleSize")->params;
+        EXPECT_EQ(view.value("width", 0), c.width);
+        EXPECT_EQ(view.value("height", 0), c.height);
     }
 }
 

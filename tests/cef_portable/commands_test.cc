@@ -62,7 +62,10 @@ std::vector<Case> Cases() {
          R"({"width":1280,"height":720,"deviceScaleFactor":1,"mobile":false})"},
         {"viewport at 150 %", commands::SetViewport(800, 600, 1.5),
          "Emulation.setDeviceMetricsOverride",
-         R"({"width":800,"height":600,"deviceScaleFactor":1.5,"mobile":false})"},
+         R"({"width":800,"height":600,"deviceScaleFactor":1.5,"mobile":false,"scale":1.5,)"
+         R"("dontSetVisibleSize":true})"},
+        {"view size", commands::SetVisibleSize(1200, 900), "Emulation.setVisibleSize",
+         R"({"width":1200,"height":900})"},
         {"screencast", commands::StartScreencast(), "Page.startScreencast",
          R"({"format":"jpeg","quality":80,"maxWidth":8192,"maxHeight":8192,"everyNthFrame":1})"},
         {"no screencast", commands::StopScreencast(), "Page.stopScreencast", "{}"},

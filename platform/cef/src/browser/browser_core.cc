@@ -243,6 +243,7 @@ void BrowserCore::ApplyViewport(int width, int height) {
     const DisplayScale scale = delegate_.ViewScale();
     SendToPage(
         commands::SetViewport(scale.CssLength(width), scale.CssLength(height), scale.ratio()));
+    if (scale.ratio() != 1) SendToPage(commands::SetVisibleSize(width, height));
 }
 
 // A hidden page keeps running; only its pictures stop: nothing is encoded, decoded or painted

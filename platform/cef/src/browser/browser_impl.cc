@@ -138,6 +138,11 @@ std::uint64_t BrowserImpl::painted_frames() {
     return painter_ ? painter_->painted_frames() : 0;
 }
 
+SIZE BrowserImpl::PictureSize() {
+    std::lock_guard lock(painter_mutex_);
+    return painter_ ? painter_->PictureSize() : SIZE{0, 0};
+}
+
 long long BrowserImpl::PixelAt(int x, int y) {
     std::lock_guard lock(painter_mutex_);
     return painter_ ? painter_->PixelAt(x, y) : -1;
@@ -426,15 +431,15 @@ void BrowserImpl::OnContextMenuRequested(int x, int y) {
     CefRefPtr<BrowserImpl> self = this;
     // The page finds its element in CSS pixels; the menu opens at the window's pixel.
     const DisplayScale scale = ViewScale();
-    SendToPage(commands::EvaluateForValue(
-                   PageHit::Script(int(scale.ToCss(x)), int(scale.ToCss(y)))),
-               [self, x, y](const Json& result, const ProtocolError* error) {
-                   HWND hwnd = self->hwnd_;
-                   if (self->closed() || !hwnd) return;
-                   const PageHit hit =
-                       PageHit::Read(error ? Json::object() : commands::EvaluatedValue(result));
-                   RunContextMenu(self, *self, hwnd, x, y, hit);
-               });
+    SendToPage(
+        commands::EvaluateForValue(PageHit::Script(int(scale.ToCss(x)), int(scale.ToCss(y)))),
+        [self, x, y](const Json& result, const ProtocolError* error) {
+            HWND hwnd = self->hwnd_;
+            if (self->closed() || !hwnd) return;
+            const PageHit hit =
+                PageHit::Read(error ? Json::object() : commands::EvaluatedValue(result));
+            RunContextMenu(self, *self, hwnd, x, y, hit);
+        });
 }
 
 // The system clipboard is read and written here, on TID_UI, only for a key of the player's; the

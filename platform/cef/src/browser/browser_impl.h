@@ -103,6 +103,8 @@ class BrowserImpl : public CefBrowser,
     std::uint64_t received_frames() const { return received_frames_; }
     // The page's dialogs not yet answered (any thread).
     int waiting_dialogs() const { return int(core_.waiting_dialogs()); }
+    // The newest frame's size in its own pixels (0 x 0 before the first; for measurements).
+    SIZE PictureSize();
     // Colour (0x00RRGGBB) of a pixel of the newest frame; -1 when there is none.
     long long PixelAt(int x, int y);
 

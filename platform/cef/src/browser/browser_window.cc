@@ -3,6 +3,7 @@
 #include <imm.h>
 #include <windowsx.h>
 
+#include <cmath>
 #include <optional>
 #include <utility>
 
@@ -106,7 +107,7 @@ BrowserWindow::BrowserWindow(const CefWindowInfo& info, Connection& connection, 
     }
 }
 
-int BrowserWindow::Dpi() const { return int(WindowDpi(hwnd_)); }
+int BrowserWindow::Dpi() const { return told_dpi_ > 0 ? told_dpi_ : int(WindowDpi(hwnd_)); }
 
 bool BrowserWindow::RefreshShown() {
     if (hwnd_ && delegate_) CheckShown();
@@ -185,15 +186,21 @@ std::optional<LRESULT> BrowserWindow::HandleWindow(UINT msg, WPARAM wp, LPARAM l
         case WM_SIZE:
             delegate_->OnWindowResized(LOWORD(lp), HIWORD(lp));
             return 0;
-        case kDpiChanged: {  // a top-level browser window: take the place the system suggests
-            const RECT* suggested = reinterpret_cast<const RECT*>(lp);
-            SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
-                         suggested->right - suggested->left, suggested->bottom - suggested->top,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
+        case kDpiChanged: {
+            // The message carries the new DPI; the window's own may not say it yet.
+            told_dpi_ = LOWORD(wp);
+            // A top-level browser window takes the place the system suggests.
+            if (!(GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_CHILD)) {
+                const RECT* suggested = reinterpret_cast<const RECT*>(lp);
+                SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
+                             suggested->right - suggested->left, suggested->bottom - suggested->top,
+                             SWP_NOZORDER | SWP_NOACTIVATE);
+            }
             delegate_->OnWindowScaleChanged();
             return 0;
         }
         case kDpiChangedAfterParent:
+            told_dpi_ = 0;
             delegate_->OnWindowScaleChanged();
             return 0;
         case WM_TIMER:
@@ -278,8 +285,10 @@ void BrowserWindow::OnButtonUp(MouseButton button, WPARAM wp, LPARAM lp) {
 void BrowserWindow::OnWheel(WheelAxis axis, WPARAM wp, LPARAM lp) {
     POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};  // screen coordinates
     ScreenToClient(hwnd_, &pt);
-    const DisplayScale scale = delegate_->ViewScale();
-    Send(MouseWheel(scale.ToCss(pt.x), scale.ToCss(pt.y), axis, GET_WHEEL_DELTA_WPARAM(wp),
+    // The engine takes the wheel's distance in the view's pixels divided by the ratio once
+    // more: enlarged by it, a notch moves the page as far on the screen as at 96 DPI.
+    const double ratio = delegate_->ViewScale().ratio();
+    Send(MouseWheel(pt.x, pt.y, axis, int(std::lround(GET_WHEEL_DELTA_WPARAM(wp) * ratio)),
                     Modifiers()));
 }
 
@@ -369,9 +378,9 @@ void BrowserWindow::SendMouse(MouseAction action, LPARAM lp, MouseButton button,
                               WPARAM wp) {
     MouseInput input;
     input.action = action;
-    const DisplayScale scale = delegate_->ViewScale();
-    input.x = scale.ToCss(GET_X_LPARAM(lp));
-    input.y = scale.ToCss(GET_Y_LPARAM(lp));
+    // The view is the window's pixels, whatever the page's ratio (SetViewport).
+    input.x = GET_X_LPARAM(lp);
+    input.y = GET_Y_LPARAM(lp);
     input.button = button;
     input.pressed = ButtonsHeld(wp);
     input.click_count = click_count;

@@ -56,7 +56,8 @@ class BrowserWindow {
     HWND hwnd() const { return hwnd_; }
     // Whether the window could be seen when last checked (see Delegate::OnWindowShownChanged).
     bool shown() const { return shown_; }
-    // The window's DPI now (96 where the system cannot tell a window's own DPI).
+    // The window's DPI now: as the last WM_DPICHANGED told it, else the system's word for the
+    // window (96 where the system cannot tell a window's own DPI).
     int Dpi() const;
     // Checks now whether the window can be seen (the delegate hears of a change first, as from
     // the periodic check) and returns it.
@@ -92,6 +93,7 @@ class BrowserWindow {
     bool shown_ = true;
     // The control character a clipboard key's press makes (Ctrl+V is U+0016) is not typed.
     bool clipboard_key_down_ = false;
+    int told_dpi_ = 0;  // the last WM_DPICHANGED's DPI; 0: ask the system
     CharacterJoiner characters_;
 };
 

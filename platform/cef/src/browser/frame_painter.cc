@@ -150,6 +150,11 @@ void FramePainter::Paint(HDC dc, const RECT& client, double ratio) {
     }
 }
 
+SIZE FramePainter::PictureSize() {
+    std::lock_guard lock(front_mutex_);
+    return {front_width_, front_height_};
+}
+
 long long FramePainter::PixelAt(int x, int y) {
     std::lock_guard lock(front_mutex_);
     x = int(x / drawn_scale_);

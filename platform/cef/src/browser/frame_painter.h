@@ -49,15 +49,17 @@ class FramePainter {
     // capture is asked for or shown until its next frame, which is always decoded.
     void ResetStream();
     // TID_UI, inside WM_PAINT: draws the newest picture; the rest of the client area is white.
-    // ratio is the page's devicePixelRatio: a picture the engine delivered in CSS pixels (as
-    // Chromium's headless screencast does) is drawn enlarged by it to the window's pixels; a
-    // picture in device pixels is drawn as it is.
+    // ratio is the page's devicePixelRatio. Pictures come at the window's pixel size and are
+    // drawn as they are; one in CSS pixels (the engine's view not yet enlarged, just after the
+    // ratio changed) is drawn enlarged by the ratio until the next frame replaces it.
     void Paint(HDC dc, const RECT& client, double ratio);
 
     std::uint64_t painted_frames() const { return painted_; }
     std::uint64_t decoded_frames() const { return decoded_; }
     // Lossless captures painted.
     std::uint64_t captures_shown() const { return captures_; }
+    // The newest picture's size in its own pixels (0 x 0 before the first).
+    SIZE PictureSize();
     // Colour of the newest picture at a window pixel as last painted (0x00RRGGBB), or -1 when
     // there is none.
     long long PixelAt(int x, int y);

@@ -78,11 +78,22 @@ Command HandleJavaScriptDialog(bool accept, const std::optional<std::string>& pr
 Command EmulateFocus() { return {"Emulation.setFocusEmulationEnabled", {{"enabled", true}}}; }
 
 Command SetViewport(int width, int height, double device_scale) {
-    return {"Emulation.setDeviceMetricsOverride",
-            {{"width", width},
-             {"height", height},
-             {"deviceScaleFactor", device_scale},
-             {"mobile", false}}};
+    Command command{"Emulation.setDeviceMetricsOverride",
+                    {{"width", width},
+                     {"height", height},
+                     {"deviceScaleFactor", device_scale},
+                     {"mobile", false}}};
+    // The screencast sends frames at the view's size in the engine's own pixels: only a view
+    // enlarged by the ratio gives frames as many pixels as the window has.
+    if (device_scale != 1) {
+        command.params["scale"] = device_scale;
+        command.params["dontSetVisibleSize"] = true;
+    }
+    return command;
+}
+
+Command SetVisibleSize(int width, int height) {
+    return {"Emulation.setVisibleSize", {{"width", width}, {"height", height}}};
 }
 
 Command StartScreencast() {

@@ -68,8 +68,12 @@ Command HandleJavaScriptDialog(bool accept,
 // The page behaves as if its window had the focus, whichever window has it.
 Command EmulateFocus();
 // The page's viewport: width and height in CSS pixels, device_scale its devicePixelRatio; not
-// mobile.
+// mobile. At a ratio other than 1 the engine draws the page enlarged by the ratio, at full pixel
+// size, into a view whose size SetVisibleSize gives (the window's pixels); pointer positions
+// then go to the engine in those pixels.
 Command SetViewport(int width, int height, double device_scale = 1);
+// The view's size in pixels, for a viewport set at a ratio other than 1.
+Command SetVisibleSize(int width, int height);
 // JPEG frames of quality kScreencastQuality, every frame, at the viewport's size.
 inline constexpr int kScreencastQuality = 80;
 Command StartScreencast();
