@@ -104,8 +104,8 @@ int Wrong(const DecodedFrame& frame) {
     int wrong = 0;
     for (int y = 0; y < frame.height; ++y) {
         for (int x = 0; x < frame.width; ++x) {
-            wrong +=
-                frame.pixels[std::size_t(y) * std::size_t(frame.width) + x] != ExactColour(x, y);
+            wrong += frame.pixels[std::size_t(y) * std::size_t(frame.width) + x] !=
+                     (0xFF000000u | ExactColour(x, y));
         }
     }
     return wrong;
@@ -123,7 +123,7 @@ TEST(FrameDecoder, DecodesAJpegFrameToBitmapPixels) {
         EXPECT_EQ(frame.pixels.size(), std::size_t(width) * 24);
         EXPECT_TRUE(Near(Rgb(frame, 4, 4), {255, 0, 0}));
         EXPECT_TRUE(Near(Rgb(frame, width - 5, 19), {0, 0, 255}));
-        EXPECT_EQ(frame.pixels[0] >> 24, 0u) << "the unused byte is zero";
+        EXPECT_EQ(frame.pixels[0] >> 24, 0xFFu) << "the unused byte says opaque";
     }
 }
 

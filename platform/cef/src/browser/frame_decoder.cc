@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <turbojpeg.h>
+
 namespace cef_detail {
 
 // Blocks the image decoder has given back, kept for its next frame instead of being returned
@@ -75,11 +77,10 @@ void* CachedRealloc(void* data, std::size_t size) { return t_blocks->Reallocate(
 }  // namespace
 }  // namespace cef_detail
 
-// Debian's stb_image, JPEG and PNG only, from memory only, with the cache above.
+// Debian's stb_image for the lossless pictures (PNG), from memory only, with the cache above.
 #define STBI_MALLOC(size) cef_detail::CachedMalloc(size)
 #define STBI_FREE(data) cef_detail::CachedFree(data)
 #define STBI_REALLOC(data, size) cef_detail::CachedRealloc(data, size)
-#define STBI_ONLY_JPEG
 #define STBI_ONLY_PNG
 #define STBI_NO_STDIO
 #define STBI_NO_LINEAR
@@ -132,14 +133,18 @@ bool DecodeBase64(std::string_view text, std::vector<std::uint8_t>& out) {
     return !out.empty();
 }
 
-// stb's red, green, blue, alpha bytes to the bitmap's 0x00RRGGBB. A loop the compiler turns
+// stb's red, green, blue, alpha bytes to the bitmap's 0xFFRRGGBB. A loop the compiler turns
 // into vector code.
 void ToBitmapPixels(const std::uint8_t* rgba, std::uint32_t* out, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
         std::uint32_t p;  // 0xAABBGGRR
         std::memcpy(&p, rgba + i * 4, 4);
-        out[i] = (p & 0xFFu) << 16 | (p & 0xFF00u) | (p >> 16 & 0xFFu);
+        out[i] = 0xFF000000u | (p & 0xFFu) << 16 | (p & 0xFF00u) | (p >> 16 & 0xFFu);
     }
+}
+
+bool SensibleSize(int width, int height) {
+    return width > 0 && height > 0 && width <= kMaxFrameSide && height <= kMaxFrameSide;
 }
 
 // Makes the decoder's cache the one stb allocates from, for one decode.
@@ -153,16 +158,47 @@ class UseBlocks {
 
 }  // namespace
 
-FrameDecoder::FrameDecoder() : blocks_(std::make_unique<BlockCache>()) {}
-FrameDecoder::~FrameDecoder() = default;
+FrameDecoder::FrameDecoder() : blocks_(std::make_unique<BlockCache>()), jpeg_(tjInitDecompress()) {}
+
+FrameDecoder::~FrameDecoder() {
+    if (jpeg_) tjDestroy(jpeg_);
+}
 
 bool FrameDecoder::Decode(std::string_view base64_image, DecodedFrame& frame) {
     if (!DecodeBase64(base64_image, bytes_) || bytes_.size() > std::size_t(INT32_MAX)) return false;
+    // Every JPEG begins with its start-of-image marker.
+    if (bytes_.size() >= 2 && bytes_[0] == 0xFF && bytes_[1] == 0xD8) return DecodeJpeg(frame);
+    return DecodePng(frame);
+}
+
+// Straight into the bitmap's layout: libjpeg-turbo writes blue, green, red and 0xFF itself.
+bool FrameDecoder::DecodeJpeg(DecodedFrame& frame) {
+    if (!jpeg_) return false;
+    const auto size = static_cast<unsigned long>(bytes_.size());
+    int width = 0, height = 0, subsampling = 0, colours = 0;
+    // The size first, from the header alone: nothing is decoded for an absurd picture.
+    if (tjDecompressHeader3(jpeg_, bytes_.data(), size, &width, &height, &subsampling, &colours) !=
+            0 ||
+        !SensibleSize(width, height)) {
+        return false;
+    }
+    spare_.resize(std::size_t(width) * std::size_t(height));
+    // A warning (a picture cut short, a corrupt stream) fails too: it is not shown.
+    if (tjDecompress2(jpeg_, bytes_.data(), size, reinterpret_cast<unsigned char*>(spare_.data()),
+                      width, width * 4, height, TJPF_BGRX, 0) != 0) {
+        return false;
+    }
+    frame.pixels.swap(spare_);
+    frame.width = width;
+    frame.height = height;
+    return true;
+}
+
+bool FrameDecoder::DecodePng(DecodedFrame& frame) {
     UseBlocks use(blocks_.get());
     int width = 0, height = 0, channels = 0;
-    // The size first, from the header alone: nothing is decoded for an absurd picture.
     if (!stbi_info_from_memory(bytes_.data(), int(bytes_.size()), &width, &height, &channels) ||
-        width <= 0 || height <= 0 || width > kMaxFrameSide || height > kMaxFrameSide) {
+        !SensibleSize(width, height)) {
         return false;
     }
     // Four channels: stb's vector colour conversion serves only that layout.

@@ -1,6 +1,7 @@
 // Turns the engine's pictures (base64 text of a screencast's JPEG frame or of a lossless PNG
 // capture) into 32-bit pixels in the layout of a top-down 32-bit device-independent bitmap:
-// blue, green, red and an unused zero byte, rows of exactly width pixels.
+// blue, green, red and an unused byte (0xFF: the picture is opaque), rows of exactly width
+// pixels. JPEG through libjpeg-turbo, PNG through stb_image.
 // Free of Win32.
 #pragma once
 
@@ -12,7 +13,7 @@
 namespace cef_detail {
 
 struct DecodedFrame {
-    std::vector<std::uint32_t> pixels;  // width * height, row by row from the top, 0x00RRGGBB
+    std::vector<std::uint32_t> pixels;  // width * height, row by row from the top, 0xFFRRGGBB
     int width = 0;
     int height = 0;
 };
@@ -36,8 +37,13 @@ class FrameDecoder {
     bool Decode(std::string_view base64_image, DecodedFrame& frame);
 
   private:
+    bool DecodeJpeg(DecodedFrame& frame);
+    bool DecodePng(DecodedFrame& frame);
+
     std::vector<std::uint8_t> bytes_;
     std::unique_ptr<BlockCache> blocks_;
+    void* jpeg_ = nullptr;              // libjpeg-turbo's decompressor (tjhandle)
+    std::vector<std::uint32_t> spare_;  // a JPEG is decoded here, then swapped into the frame
 };
 
 }  // namespace cef_detail

@@ -160,7 +160,7 @@ long long FramePainter::PixelAt(int x, int y) {
     x = int(x / drawn_scale_);
     y = int(y / drawn_scale_);
     if (front_.empty() || x < 0 || y < 0 || x >= front_width_ || y >= front_height_) return -1;
-    return front_[std::size_t(y) * std::size_t(front_width_) + std::size_t(x)];
+    return front_[std::size_t(y) * std::size_t(front_width_) + std::size_t(x)] & 0xFFFFFFu;
 }
 
 }  // namespace cef_detail

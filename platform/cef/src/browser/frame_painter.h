@@ -83,7 +83,7 @@ class FramePainter {
     bool stop_ = false;
 
     std::mutex front_mutex_;            // guards the decoded picture
-    std::vector<std::uint32_t> front_;  // 0x00RRGGBB, top-down
+    std::vector<std::uint32_t> front_;  // 0xFFRRGGBB, top-down
     int front_width_ = 0;
     int front_height_ = 0;
     double drawn_scale_ = 1;  // window pixels per picture pixel, as last painted
