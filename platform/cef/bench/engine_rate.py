@@ -10,11 +10,19 @@ same switches the library uses, over the same DevTools pipe.
         From the engine's start: when it first answers, and when the first screencast frame of
         URL shows its colour R,G,B in the middle. Prints "engine alone: answered N ms, first
         frame N ms".
+    engine_rate.py ENGINE --clicks URL COUNT [--size WxH]
+        Click to frame: presses the middle of URL (a page that changes its whole picture on a
+        press, tests/game/pages/click.html) COUNT times, each after the stream has been quiet
+        for 250 ms, and times each press to the arrival of the next frame: what the engine
+        alone takes before any window can show the change. Prints "engine alone: click to
+        frame min N ms, median N ms, max N ms".
 """
 import io
 import json
 import os
+import select
 import shutil
+import statistics
 import subprocess
 import sys
 import tempfile
@@ -157,6 +165,49 @@ def measure_startup(engine, url, colour, width, height):
         stop_engine(child, profile)
 
 
+def measure_clicks(engine, url, count, width, height):
+    child, pipe, profile = start_engine(engine)
+    try:
+        session = screencast_page(pipe, width, height)
+        pipe.send("Page.navigate", {"url": url}, session)
+
+        def next_frame(quiet):
+            """Reads until a frame arrives (its time) or nothing has come for `quiet` seconds
+            (None), acknowledging every frame."""
+            while True:
+                if b"\0" not in pipe.buffer and not select.select([pipe.inp], [], [], quiet)[0]:
+                    return None
+                message = pipe.read(time.monotonic() + 30)
+                if message.get("method") == "Page.screencastFrame":
+                    pipe.send("Page.screencastFrameAck",
+                              {"sessionId": message["params"]["sessionId"]}, session)
+                    return time.monotonic()
+
+        def settle(quiet):
+            while next_frame(quiet) is not None:
+                pass
+
+        settle(1.5)
+        latencies = []
+        for _ in range(count):
+            pressed = time.monotonic()
+            for kind in ("mousePressed", "mouseReleased"):
+                pipe.send("Input.dispatchMouseEvent",
+                          {"type": kind, "x": width // 2, "y": height // 2, "button": "left",
+                           "clickCount": 1}, session)
+            arrived = next_frame(5)
+            if arrived is not None:
+                latencies.append((arrived - pressed) * 1000)
+            settle(0.25)
+        if not latencies:
+            sys.exit("engine alone: no frame after a click")
+        print(f"engine alone: click to frame min {min(latencies):.1f} ms, "
+              f"median {statistics.median(latencies):.1f} ms, max {max(latencies):.1f} ms",
+              flush=True)
+    finally:
+        stop_engine(child, profile)
+
+
 def main():
     if len(sys.argv) < 3:
         sys.exit(__doc__)
@@ -164,6 +215,9 @@ def main():
     width, height = (int(v) for v in option("--size", f"{WIDTH}x{HEIGHT}").split("x"))
     if sys.argv[2] == "--startup":
         measure_startup(engine, sys.argv[3], sys.argv[4], width, height)
+        return
+    if sys.argv[2] == "--clicks":
+        measure_clicks(engine, sys.argv[3], int(sys.argv[4]), width, height)
         return
     seconds = float(sys.argv[2])
     warmup = float(sys.argv[3]) if len(sys.argv) > 3 and not sys.argv[3].startswith("--") else 2.0
