@@ -1,8 +1,9 @@
 // Browsers on a 144-DPI display (150 %), against the real engine under Wine: a browser that
 // follows its window's DPI lays its page out at devicePixelRatio 1.5 in a CSS viewport of the
 // window's pixels / 1.5, its pictures come at the window's full pixel size, and a click lands
-// on the element under the pointer; a browser fixed at ratio 1 stays as on a 96-DPI display; a
-// DPI change re-lays the page. And a game page gets WebGL from the engine's switches.
+// on the element under the pointer and the input method opens at the caret; a browser fixed at
+// ratio 1 stays as on a 96-DPI display; a DPI change re-lays the page. And a game page gets
+// WebGL from the engine's switches.
 //
 // (Wine never changes a window's DPI while running: the test sends WM_DPICHANGED itself, as
 // Windows does when a window moves to a monitor of another scale.)
@@ -10,6 +11,7 @@
 
 #include <windows.h>
 
+#include <imm.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -136,6 +138,36 @@ TEST_F(DisplayScaleTest, AClickLandsOnTheElementUnderThePointer) {
     PostMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-WHEEL_DELTA)), MAKELPARAM(at.x, at.y));
     EXPECT_TRUE(WaitForPage(browser, "wheels.length === 1")) << Evaluate(browser, "wheels").dump();
     EXPECT_EQ(Evaluate(browser, "wheels[0]"), "200,100 80");
+}
+
+// The input method's composition opens at the focused field's caret, its candidate list below
+// the caret, in window pixels.
+TEST_F(DisplayScaleTest, TheInputMethodOpensAtTheCaret) {
+    CefRefPtr<CefBrowser> browser = Open("/scale.html");
+    ASSERT_TRUE(browser);
+    ASSERT_TRUE(WaitForPage(browser, "sizes() === '1.5 600x400'"));
+    Evaluate(browser, "document.getElementById('field').focus()");
+    ASSERT_TRUE(WaitForPage(browser, "document.activeElement.id === 'field'"));
+    HWND window = browser->GetHost()->GetWindowHandle();
+    SendMessageW(window, WM_IME_STARTCOMPOSITION, 0, 0);
+    // The empty field's caret: CSS 105 (its left, border and padding), 300..330; window pixels
+    // 158 (157.5 rounded), 450..495.
+    COMPOSITIONFORM composition{};
+    CANDIDATEFORM candidates{};
+    EXPECT_TRUE(PumpUntil([&] {
+        HIMC context = ImmGetContext(window);
+        const bool read = context && ImmGetCompositionWindow(context, &composition) &&
+                          ImmGetCandidateWindow(context, 0, &candidates);
+        if (context) ImmReleaseContext(window, context);
+        return read && composition.ptCurrentPos.x == 158 && composition.ptCurrentPos.y == 450 &&
+               candidates.ptCurrentPos.y == 495;
+    })) << composition.ptCurrentPos.x
+        << "," << composition.ptCurrentPos.y << " " << candidates.ptCurrentPos.x << ","
+        << candidates.ptCurrentPos.y;
+    EXPECT_EQ(composition.dwStyle, DWORD(CFS_POINT));
+    EXPECT_EQ(candidates.dwStyle, DWORD(CFS_EXCLUDE));
+    EXPECT_EQ(candidates.rcArea.top, 450);
+    EXPECT_EQ(candidates.rcArea.bottom, 495);
 }
 
 // WM_DPICHANGED re-lays the page at the DPI it tells, and the pictures follow at full size.

@@ -442,6 +442,17 @@ void BrowserImpl::OnContextMenuRequested(int x, int y) {
         });
 }
 
+void BrowserImpl::OnInputMethodStarted() {
+    CefRefPtr<BrowserImpl> self = this;
+    SendToPage(commands::EvaluateForValue(CaretPlace::Script()),
+               [self](const Json& result, const ProtocolError* error) {
+                   if (error || self->closed() || !self->window_) return;
+                   if (auto caret = CaretPlace::Read(commands::EvaluatedValue(result))) {
+                       self->window_->PlaceInputMethod(caret->InWindow(self->ViewScale()));
+                   }
+               });
+}
+
 // The system clipboard is read and written here, on TID_UI, only for a key of the player's; the
 // page's side runs as a script (clipboard_script.h).
 void BrowserImpl::OnClipboardCommand(ClipboardAction action) {

@@ -118,6 +118,7 @@ class BrowserImpl : public CefBrowser,
     void OnWindowShownChanged(bool shown) override;
     void OnWindowDestroyed() override;
     void OnContextMenuRequested(int x, int y) override;
+    void OnInputMethodStarted() override;
     void OnClipboardCommand(ClipboardAction action) override;
     const std::string& WindowSession() override { return core_.session_id(); }
     FramePainter* Painter() override { return painter_.get(); }

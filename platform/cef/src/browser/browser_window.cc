@@ -335,6 +335,10 @@ std::optional<LRESULT> BrowserWindow::HandleKeys(UINT msg, WPARAM wp, LPARAM lp)
 }
 
 std::optional<LRESULT> BrowserWindow::HandleInputMethod(UINT msg, LPARAM lp) {
+    if (msg == WM_IME_STARTCOMPOSITION) {
+        delegate_->OnInputMethodStarted();
+        return std::nullopt;  // the input method opens its windows as usual
+    }
     if (msg == WM_IME_CHAR) return 0;  // the result arrives with WM_IME_COMPOSITION
     if (msg != WM_IME_COMPOSITION) return std::nullopt;
     HIMC context = ImmGetContext(hwnd_);
@@ -353,6 +357,24 @@ std::optional<LRESULT> BrowserWindow::HandleInputMethod(UINT msg, LPARAM lp) {
     if (lp & GCS_COMPSTR) Send(SetComposition(korvex::WideToUtf8(read(GCS_COMPSTR))));
     ImmReleaseContext(hwnd_, context);
     return 0;  // the result was inserted; no WM_IME_CHAR should follow
+}
+
+void BrowserWindow::PlaceInputMethod(const CaretPlace& caret) {
+    HIMC context = ImmGetContext(hwnd_);
+    if (!context) return;
+    const LONG x = LONG(caret.left), top = LONG(caret.top), bottom = LONG(caret.bottom);
+    COMPOSITIONFORM composition{};
+    composition.dwStyle = CFS_POINT;
+    composition.ptCurrentPos = {x, top};
+    ImmSetCompositionWindow(context, &composition);
+    // The list goes below the caret, or wherever the input method likes outside its line.
+    CANDIDATEFORM candidates{};
+    candidates.dwIndex = 0;
+    candidates.dwStyle = CFS_EXCLUDE;
+    candidates.ptCurrentPos = {x, bottom};
+    candidates.rcArea = {x, top, x + 1, bottom};
+    ImmSetCandidateWindow(context, &candidates);
+    ImmReleaseContext(hwnd_, context);
 }
 
 void BrowserWindow::Paint() {

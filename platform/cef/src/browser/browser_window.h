@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "browser/caret_place.h"
 #include "browser/clipboard_script.h"
 #include "browser/display_scale.h"
 #include "cef/cef_window_info.h"
@@ -23,7 +24,7 @@ class BrowserWindow {
         virtual void OnWindowResized(int width, int height) = 0;
         // The window's DPI changed (it moved to a display of another scale).
         virtual void OnWindowScaleChanged() = 0;
-        // The page's devicePixelRatio now: input positions are sent in CSS pixels.
+        // The page's devicePixelRatio now.
         virtual DisplayScale ViewScale() = 0;
         // The window came into sight or went out of it: itself or one of its ancestors was
         // shown or hidden, or its top-level window was minimised or restored.
@@ -35,6 +36,9 @@ class BrowserWindow {
         virtual void OnClipboardCommand(ClipboardAction action) = 0;
         // A right click at client coordinates, after the page has seen the button.
         virtual void OnContextMenuRequested(int x, int y) = 0;
+        // The input method starts composing: its windows want the page's caret
+        // (PlaceInputMethod).
+        virtual void OnInputMethodStarted() = 0;
         // The page session input goes to; empty while the page is not attached.
         virtual const std::string& WindowSession() = 0;
         virtual FramePainter* Painter() = 0;
@@ -56,6 +60,9 @@ class BrowserWindow {
     HWND hwnd() const { return hwnd_; }
     // Whether the window could be seen when last checked (see Delegate::OnWindowShownChanged).
     bool shown() const { return shown_; }
+    // Puts the input method's composition at the caret and its candidate list below it
+    // (window pixels).
+    void PlaceInputMethod(const CaretPlace& caret);
     // The window's DPI now: as the last WM_DPICHANGED told it, else the system's word for the
     // window (96 where the system cannot tell a window's own DPI).
     int Dpi() const;
