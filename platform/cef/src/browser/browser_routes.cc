@@ -1,7 +1,5 @@
 #include "browser/browser_routes.h"
 
-#include "devtools/crash_events.h"
-
 namespace cef_detail {
 
 bool BrowserRoutes::SetConnection(Connection& connection) {
@@ -81,11 +79,9 @@ void BrowserRoutes::OnEvent(const std::string& method, const Json& params,
         OnTargetGone(destroyed->target_id, true);
     } else if (auto detached = As<DetachedFromTarget>(method, params)) {
         OnTargetGone(detached->target_id, false);
-    } else if (method == kTargetCrashed) {
-        if (std::optional<TargetCrashed> crashed = ReadTargetCrashed(params)) {
-            if (std::optional<int> browser = ByTarget(crashed->target_id))
-                browsers_.OnRendererEnded(*browser, crashed->status);
-        }
+    } else if (auto crashed = As<TargetCrashed>(method, params)) {
+        if (std::optional<int> browser = ByTarget(crashed->target_id))
+            browsers_.OnRendererEnded(*browser, crashed->status);
     }
 }
 

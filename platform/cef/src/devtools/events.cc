@@ -54,6 +54,10 @@ TargetInfoChanged TargetInfoChanged::Read(const Json& params) {
 
 TargetDestroyed TargetDestroyed::Read(const Json& params) { return {Text(params, "targetId")}; }
 
+TargetCrashed TargetCrashed::Read(const Json& params) {
+    return {Text(params, "targetId"), Text(params, "status"), Number(params, "errorCode")};
+}
+
 AttachedToTarget AttachedToTarget::Read(const Json& params) {
     return {Text(params, "sessionId"), TargetInfo::Read(Field(params, "targetInfo"))};
 }

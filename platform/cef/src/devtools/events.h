@@ -64,6 +64,16 @@ struct TargetDestroyed {
     static TargetDestroyed Read(const Json& params);
 };
 
+// With target discovery on: the renderer process under a target ended.
+struct TargetCrashed {
+    static constexpr std::string_view kMethod = "Target.targetCrashed";
+    std::string target_id;
+    // The engine's words for the end ("killed", "crashed", "oom", "abnormal", ...).
+    std::string status;
+    int error_code = 0;  // the process's exit code or signal
+    static TargetCrashed Read(const Json& params);
+};
+
 struct AttachedToTarget {
     static constexpr std::string_view kMethod = "Target.attachedToTarget";
     std::string session_id;
