@@ -13,36 +13,22 @@
 #include "base/clipboard_text.h"
 #include "base/utf.h"
 #include "browser_support.h"
-#include "page_server_process.h"
+#include "page_test.h"
 #include "real_input.h"
 
 namespace browser_test {
 namespace {
 
-using korvex_test::PageServerProcess;
 using korvex_test::PressKeys;
 using korvex_test::ScreenPoint;
-using korvex_test::SourcePath;
 
 // Text a player copies elsewhere: Chinese, a second line (Windows line ends), an emoji.
 const std::u16string kSystemText = u"确定花费100元宝\r\n第二行 \U0001F600";
 // The same text as a page holds it (line ends as LF).
 const char* const kPageText = "确定花费100元宝\\n第二行 \\u{1F600}";
 
-class ClipboardTest : public ::testing::Test {
+class ClipboardTest : public PageTest {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(EngineStarted()) << "no engine";
-        ASSERT_TRUE(server_.running());
-        client_ = new RecordingClient;
-    }
-    void TearDown() override { EXPECT_TRUE(CloseAllAndWait(client_.get())); }
-
-    CefRefPtr<CefBrowser> Open(const std::string& page) {
-        CefRefPtr<CefBrowser> browser = OpenBrowser(client_.get(), host_.hwnd(), server_.Url(page));
-        if (browser && !WaitForPage(browser, "document.readyState === 'complete'")) return nullptr;
-        return browser;
-    }
     // A real click into the element with this id: the browser window gets the keyboard focus
     // and the element the page's focus. Done once the page has seen the whole click, so nothing
     // of it changes the selection afterwards.
@@ -71,10 +57,6 @@ class ClipboardTest : public ::testing::Test {
     bool WaitForSystemText(const std::u16string& text) {
         return PumpUntil([&] { return SystemText() == text; });
     }
-
-    PageServerProcess server_{SourcePath("tests/cef/pages")};
-    HostWindow host_;
-    CefRefPtr<RecordingClient> client_;
 };
 
 struct PasteKey {

@@ -16,7 +16,7 @@
 #include "browser_support.h"
 #include "core/runtime_info.h"
 #include "message_box_finder.h"
-#include "page_server_process.h"
+#include "page_test.h"
 #include "real_input.h"
 
 namespace browser_test {
@@ -31,20 +31,17 @@ using korvex_test::WindowCaption;
 
 constexpr int kFieldId = 101;  // a prompt's text field
 
-class DialogTest : public ::testing::Test {
+class DialogTest : public PageTest {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(EngineStarted()) << "no engine";
-        ASSERT_TRUE(server_.running());
-        client_ = new RecordingClient;
-        browser_ = OpenBrowser(client_.get(), host_.hwnd(), server_.Url("/dialogs.html"));
+        PageTest::SetUp();
+        if (HasFatalFailure()) return;
+        browser_ = Open("/dialogs.html");
         ASSERT_TRUE(browser_);
         ASSERT_TRUE(WaitForPage(browser_, "typeof later === 'function'"));
     }
     void TearDown() override {
-        if (client_) {
-            EXPECT_TRUE(CloseAllAndWait(client_.get()));
-        }
+        PageTest::TearDown();
         // Nothing is left behind: no dialog, and the host takes input again.
         EXPECT_EQ(Dialog(), nullptr);
         EXPECT_TRUE(IsWindowEnabled(host_.hwnd()));
@@ -77,9 +74,6 @@ class DialogTest : public ::testing::Test {
                L" 显示";
     }
 
-    korvex_test::PageServerProcess server_{korvex_test::SourcePath("tests/cef/pages")};
-    HostWindow host_;
-    CefRefPtr<RecordingClient> client_;
     CefRefPtr<CefBrowser> browser_;
 };
 

@@ -19,34 +19,22 @@
 #include "browser/browser_impl.h"
 #include "browser_support.h"
 #include "high_dpi.h"
-#include "page_server_process.h"
+#include "page_test.h"
 
 namespace browser_test {
 namespace {
-
-using korvex_test::PageServerProcess;
-using korvex_test::SourcePath;
 
 constexpr int kDpi = 144;
 // The host's client area: multiples of 3, so the CSS viewport is exact at 1.5.
 constexpr int kWidth = 900, kHeight = 600;
 
-class DisplayScaleTest : public ::testing::Test {
+class DisplayScaleTest : public PageTest {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(EngineStarted()) << "no engine";
-        ASSERT_TRUE(server_.running());
-        client_ = new RecordingClient;
-    }
-    void TearDown() override { EXPECT_TRUE(CloseAllAndWait(client_.get())); }
-
+    DisplayScaleTest() : PageTest(kWidth, kHeight) {}
     CefRefPtr<CefBrowser> Open(const std::string& page, double fixed_scale = 0) {
         CefBrowserSettings settings;
         settings.device_scale_factor = fixed_scale;
-        CefRefPtr<CefBrowser> browser =
-            OpenBrowser(client_.get(), host_.hwnd(), server_.Url(page), settings);
-        if (browser && !WaitForPage(browser, "document.readyState === 'complete'")) return nullptr;
-        return browser;
+        return PageTest::Open(page, settings);
     }
     static cef_detail::BrowserImpl* Impl(CefRefPtr<CefBrowser> browser) {
         return dynamic_cast<cef_detail::BrowserImpl*>(browser.get());
@@ -72,10 +60,6 @@ class DisplayScaleTest : public ::testing::Test {
         }
         return true;
     }
-
-    PageServerProcess server_{SourcePath("tests/cef/pages")};
-    HostWindow host_{kWidth, kHeight};
-    CefRefPtr<RecordingClient> client_;
 };
 
 TEST_F(DisplayScaleTest, TheRunsDisplayIsAt144Dpi) {
@@ -191,7 +175,9 @@ TEST_F(DisplayScaleTest, ADpiChangeReLaysThePage) {
         EXPECT_TRUE(PumpUntil([&] {
             return FullSizePicture(browser) && Near(Pixel(browser, inside, inside), 0x0000FF) &&
                    Near(Pixel(browser, outside, outside), 0xFFFFFF);
-        })) << PictureSizeText(browser);
+        })) << PictureSizeText(browser)
+            << std::hex << " " << Pixel(browser, inside, inside) << " "
+            << Pixel(browser, outside, outside);
     }
 }
 
