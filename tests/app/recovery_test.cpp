@@ -79,8 +79,7 @@ class RecoveryTest : public ::testing::Test {
         config_ = DemoConfig(server_.Origin(), "/recovery-login.html");
         korvex_ = std::make_unique<KorvexProcess>(&config_);
         // Korvex's trace stays in the run's folder (KORVEX_KEEP_WINE_RUN=1 keeps it).
-        if (!korvex_->Start({L"KORVEX_CEF_LOG=1"}, RunDir() + L"\\korvex-trace.txt"))
-            return false;
+        if (!korvex_->Start({L"KORVEX_CEF_LOG=1"}, RunDir() + L"\\korvex-trace.txt")) return false;
         if (!PumpUntil([&] { return (game_ = korvex_->Game()) != nullptr; }, 60s)) return false;
         browser_ = BrowserWindowIn(game_);
         return Requested("/report?loaded=game", 1) && Animates(browser_);
@@ -157,6 +156,8 @@ TEST_F(RecoveryTest, AKilledRendererLoadsTheGameAgainThenEndsOnTheErrorPageUntil
     ASSERT_TRUE(Requested("/report?loaded=game", 2));
     ASSERT_TRUE(Animates(browser_)) << "no new frames";
     std::fprintf(stderr, "renderer killed -> game view painting again: %lld ms\n", MsSince(killed));
+    // The page came back in the same engine: only its renderer ended.
+    ASSERT_TRUE(IsRunning(engine)) << "the engine ended with its renderers";
 
     // Again within the minute: not loaded again, the error page instead.
     kill_renderers();

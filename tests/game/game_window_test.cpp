@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cwchar>
@@ -223,7 +224,19 @@ TEST_F(GameWindowTest, AGameNobodyCanSeeStreamsNoFramesAndComesBackWithAFreshOne
     for (const Way& way : {Way{"hidden", 3007, 3007}, Way{"minimised", 3004, 0}}) {
         SCOPED_TRACE(way.what);
         Command(way.out);
-        PumpFor(600ms);  // frames on their way may still arrive
+        // Frames on their way may still arrive: wait until none has come for half a second (a
+        // stream that never stops fails below).
+        long long seen = frames();
+        auto quiet_from = std::chrono::steady_clock::now();
+        PumpUntil(
+            [&] {
+                if (const long long now = frames(); now != seen) {
+                    seen = now;
+                    quiet_from = std::chrono::steady_clock::now();
+                }
+                return std::chrono::steady_clock::now() - quiet_from > 500ms;
+            },
+            10s);
         const long long stopped = frames();
         const long long stopped_painting = painted();
         PumpFor(1500ms);
