@@ -43,9 +43,9 @@ struct Runtime {
     EngineProcess::Options options;  // every engine of the process starts with these
     std::mutex engine_mutex;         // engine is replaced on TID_IO and read by any thread
     std::unique_ptr<EngineProcess> engine;
-    std::unique_ptr<PipeConnection> connection;
-    RestartBudget budget;   // TID_IO
-    bool answered = false;  // TID_IO: an engine of the process has answered
+    std::unique_ptr<PipeConnection> connection;  // TID_IO (made there, then kept)
+    RestartBudget budget;                        // TID_IO
+    bool answered = false;                       // TID_IO: an engine of the process has answered
 };
 
 void ReplaceEngine(Runtime* runtime, std::unique_ptr<EngineProcess> engine) {
@@ -251,16 +251,20 @@ bool CefInitialize(const CefMainArgs& args, const CefSettings& settings,
         Log("the engine did not start: " + error);
         return false;
     }
-    runtime->connection = OpenPipeConnection(
-        runtime->engine->ReadHandle(), runtime->engine->WriteHandle(),
-        [runtime] { PostToThread(TID_IO, [runtime] { OnEngineGone(runtime); }); });
     runtime->app = application;
     g_runtime.store(runtime);
     {
         std::lock_guard state_lock(g_state_mutex);
         g_state = EngineState::kStarting;
     }
-    PostToThread(TID_IO, [runtime] { Handshake(runtime); });
+    // The connection is made on TID_IO, where the end of its pipe is handled (OnEngineGone):
+    // an engine that ends at once is then handled only once the connection is in place.
+    PostToThread(TID_IO, [runtime] {
+        runtime->connection = OpenPipeConnection(
+            runtime->engine->ReadHandle(), runtime->engine->WriteHandle(),
+            [runtime] { PostToThread(TID_IO, [runtime] { OnEngineGone(runtime); }); });
+        Handshake(runtime);
+    });
     Log("the engine runs " + std::to_string(korvex::MsSinceProcessStart()) +
         " ms after the process started");
     return true;
