@@ -55,8 +55,9 @@ TEST_F(GameTest, TheAcceptedAddressOpensTheMaximisedGameWindowAndTheLauncherGoes
     ASSERT_TRUE(HandedOver(korvex, game));
     HWND launcher = korvex.Launcher();
     ASSERT_NE(launcher, nullptr);
-    EXPECT_FALSE(IsWindowVisible(launcher));
-    EXPECT_FALSE(IsWindowVisible(korvex.Host()));
+    // The launcher and its browser host go once the game window is up.
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(launcher); }, 5s));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(korvex.Host()); }, 5s));
     // No taskbar button of its own any more: a tool window now.
     const LONG_PTR style = GetWindowLongPtrW(launcher, GWL_EXSTYLE);
     EXPECT_FALSE(style & WS_EX_APPWINDOW);
